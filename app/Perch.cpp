@@ -1,0 +1,45 @@
+#include "app/Perch.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace perchette {
+namespace {
+
+// Screen coordinates never come near the limits of 32 bits, but a bogus rectangle must not
+// overflow: such a position is held at the nearest representable one.
+int32_t SaturatingDifference(int32_t a, int32_t b) {
+  const int64_t difference = int64_t{a} - int64_t{b};
+  return static_cast<int32_t>(std::clamp<int64_t>(difference, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t offsetX,
+                         int32_t offsetY) {
+  return {SaturatingDifference(foregroundRight, offsetX),
+          SaturatingDifference(foregroundTop, offsetY)};
+}
+
+std::optional<Bounds> ChangedBounds(const Bounds& recorded, BoundsField field, int32_t value) {
+  Bounds wanted = recorded;
+  switch (field) {
+    case BoundsField::kLeft:
+      wanted.left = value;
+      break;
+    case BoundsField::kTop:
+      wanted.top = value;
+      break;
+    case BoundsField::kWidth:
+      wanted.width = value;
+      break;
+    case BoundsField::kHeight:
+      wanted.height = value;
+      break;
+  }
+  if (wanted == recorded) return std::nullopt;
+  return wanted;
+}
+
+}  // namespace perchette

@@ -1,0 +1,35 @@
+#include "app/PopupMenu.h"
+
+#include "app/Unit1.h"
+
+namespace perchette {
+
+void TPopupMenu::Build() {
+  menu_.reset(CreatePopupMenu());
+  AppendMenuW(menu_.get(), MF_STRING, S1, L"設定(&S)");
+  AppendMenuW(menu_.get(), MF_STRING, AboutA1, L"このソフト(&A)");
+  AppendMenuW(menu_.get(), MF_SEPARATOR, N3, nullptr);
+  AppendMenuW(menu_.get(), MF_STRING, Exit1, L"終了(&X)");
+}
+
+void TPopupMenu::Popup(HWND owner, int x, int y) const {
+  TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+}
+
+bool TPopupMenu::Dispatch(UINT command, TMainForm& form) const {
+  switch (command) {
+    case S1:
+      form.S1Click();
+      return true;
+    case AboutA1:
+      form.AboutA1Click();
+      return true;
+    case Exit1:
+      form.Exit1Click();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace perchette

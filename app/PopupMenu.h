@@ -1,0 +1,27 @@
+// PopupMenu1: the tray menu with settings, About and Exit.
+#pragma once
+
+#include <windows.h>
+
+#include "app/Handles.h"
+
+namespace perchette {
+
+class TMainForm;
+
+class TPopupMenu {
+ public:
+  enum Command : UINT { S1 = 101, AboutA1 = 102, N3 = 103, Exit1 = 104 };
+
+  void Build();
+  // Opens the menu with its top-left corner at the point; items answer to either button.
+  void Popup(HWND owner, int x, int y) const;
+  // Runs the handler of a chosen item; false for a command that is not the menu's.
+  bool Dispatch(UINT command, TMainForm& form) const;
+  HMENU Handle() const { return menu_.get(); }
+
+ private:
+  UniqueMenu menu_;
+};
+
+}  // namespace perchette

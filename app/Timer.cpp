@@ -1,0 +1,23 @@
+#include "app/Timer.h"
+
+#include "app/AppError.h"
+
+namespace perchette {
+
+void TTimer::Start(UINT intervalMilliseconds, std::function<void()> onTimer) {
+  onTimer_ = std::move(onTimer);
+  CreateSystemWindow({.name = L"TTimerWindow"}, 0, L"", WS_POPUP, RECT{}, nullptr);
+  if (!HandleAllocated() || SetTimer(Handle(), kTimerId, intervalMilliseconds, nullptr) == 0) {
+    throw AppError("ﾀｲﾏｰを取得できません");
+  }
+}
+
+LRESULT TTimer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kTimerId) {
+    if (onTimer_) onTimer_();
+    return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace perchette

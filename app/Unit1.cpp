@@ -1,0 +1,166 @@
+#include "app/Unit1.h"
+
+#include "app/Application.h"
+#include "app/Perch.h"
+#include "res/MainForm.h"
+#include "res/Resource.h"
+
+namespace perchette {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+}  // namespace
+
+void TMainForm::Create() {
+  // The form description: design bounds, the picture, the timer and the menu.
+  left_ = mainform::kLeft;
+  top_ = mainform::kTop;
+  width_ = mainform::kClientWidth;
+  height_ = mainform::kClientHeight;
+  FormRgn1.SetParent([this] { return HandleNeeded(); });
+  FormRgn1.SetBounds(mainform::kPictureLeft, mainform::kPictureTop, mainform::kPictureWidth,
+                     mainform::kPictureHeight);
+  FormRgn1.SetAutoSize(true);
+  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), IDB_CHARACTER);
+  FormRgn1.TransparentColor = mainform::kPictureTransparentColor;
+  Timer1.Start(mainform::kTimerInterval, [this] { Timer1Timer(); });
+  PopupMenu1.Build();
+
+  try {
+    FormCreate();
+  } catch (...) {
+    // The rest of FormCreate is skipped; start-up goes on.
+    Application().ReportCurrentException();
+  }
+
+  HandleNeeded();
+  ShowWindow(Application().Handle(), SW_SHOWNOACTIVATE);
+  FormShow();
+  ShowWindow(Handle(), SW_SHOWMAXIMIZED);
+}
+
+HWND TMainForm::HandleNeeded() {
+  if (!HandleAllocated()) {
+    const RECT bounds{left_, top_, left_ + width_, top_ + height_};
+    CreateSystemWindow({.name = mainform::kClassName,
+                        .style = mainform::kClassStyle,
+                        .background = GetSysColorBrush(COLOR_BTNFACE)},
+                       mainform::kExStyle, mainform::kText, mainform::kStyle, bounds,
+                       Application().Handle());
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ReadBoundsFromWindow();
+    Application().SetMainWindow(Handle());
+    Application().AddFormWindow(Handle());
+  }
+  return Handle();
+}
+
+void TMainForm::FormCreate() {
+  LoadSettings();
+  AddTrayIcon();
+  SetTop(ScreenHeight());
+  SetLeft(ScreenWidth());
+  SetPerchOffsets();
+  SetHeight(FormRgn1.Height());
+  SetWidth(FormRgn1.Width());
+  FormRgn1.ApplyRegion();
+}
+
+void TMainForm::FormShow() { ShowWindow(Application().Handle(), SW_HIDE); }
+
+void TMainForm::Close() {
+  FormClose();
+  PostQuitMessage(0);
+}
+
+void TMainForm::FormClose() { RemoveTrayIcon(); }
+
+void TMainForm::Timer1Timer() {
+  try {
+    PerchOnForegroundWindow();
+    HangUpScheduleTick();
+  } catch (...) {
+    // The same failure comes back on every tick; it is shown once.
+    Application().ReportCurrentException(true);
+  }
+}
+
+void TMainForm::SetPerchOffsets() {
+  FPerchOffsetX = kPerchOffsetX;
+  FPerchOffsetY = kPerchOffsetY;
+}
+
+void TMainForm::PerchOnForegroundWindow() {
+  if (GetForegroundWindow() == Handle()) {
+    SetTop(ScreenHeight());
+    SetLeft(ScreenWidth());
+    return;
+  }
+  const HWND foreground = GetForegroundWindow();
+  RECT rect{};
+  // No foreground window, or one gone since the first question: stay put for this tick.
+  if (foreground == nullptr || !GetWindowRect(foreground, &rect)) return;
+  const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
+  SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
+}
+
+void TMainForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  if (HandleAllocated()) {
+    SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+  }
+}
+
+void TMainForm::ReadBoundsFromWindow() {
+  RECT rect{};
+  if (!GetWindowRect(Handle(), &rect)) return;
+  left_ = rect.left;
+  top_ = rect.top;
+  width_ = rect.right - rect.left;
+  height_ = rect.bottom - rect.top;
+}
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_WINDOWPOSCHANGED:
+      ReadBoundsFromWindow();
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(Handle(), &paint);
+      FormRgn1.Paint(dc);
+      EndPaint(Handle(), &paint);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      FormMouseDown(message);
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0 && PopupMenu1.Dispatch(LOWORD(wParam), *this)) return 0;
+      break;
+    case WM_TRAYICON:
+      return WMTrayIcon(wParam, lParam);
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace perchette

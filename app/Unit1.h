@@ -1,0 +1,84 @@
+// TMainForm: the borderless, topmost window that shows the character.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/PopupMenu.h"
+#include "app/Timer.h"
+#include "app/Window.h"
+#include "hangup/RasService.h"
+#include "shape/FormRgn.h"
+
+namespace perchette {
+
+inline constexpr UINT WM_TRAYICON = WM_USER + 100;
+
+class TMainForm : public Window {
+ public:
+  TFormRgn FormRgn1;
+  TTimer Timer1;
+  TPopupMenu PopupMenu1;
+  int32_t FHangUpHour = 0;
+  int32_t FHangUpMinute = 0;
+  int32_t FPerchOffsetX = 0;
+  int32_t FPerchOffsetY = 0;
+
+  // Applies the form description, runs FormCreate and shows the window.
+  void Create();
+  // A close request: the close handler runs and the program is told to end.
+  void Close();
+
+  // Handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormMouseDown(UINT button);
+  void Timer1Timer();
+  LRESULT WMTrayIcon(WPARAM wParam, LPARAM lParam);
+  void S1Click();
+  void AboutA1Click();
+  void Exit1Click();
+
+  // Operations of the subsystems, called from the handlers.
+  void LoadSettings();
+  void SetPerchOffsets();
+  void PerchOnForegroundWindow();
+  void HangUpScheduleTick();
+  void HangUpDialUp();
+
+  // The window's recorded bounds and their change.
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  void SetLeft(int32_t value) { SetBounds(value, top_, width_, height_); }
+  void SetTop(int32_t value) { SetBounds(left_, value, width_, height_); }
+  void SetWidth(int32_t value) { SetBounds(left_, top_, value, height_); }
+  void SetHeight(int32_t value) { SetBounds(left_, top_, width_, value); }
+
+  // The system window, created the first time it is needed.
+  HWND HandleNeeded();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+  void ReadBoundsFromWindow();
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void ShowSettingsDialog();
+
+  int32_t left_ = 0;
+  int32_t top_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  RasService dialUp_;
+  bool hangUpRunning_ = false;
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace perchette

@@ -1,0 +1,73 @@
+#include "app/Window.h"
+
+#include <set>
+#include <string>
+
+#include "app/Application.h"
+
+namespace perchette {
+
+namespace {
+
+void RegisterOnce(const WindowClassSpec& spec, WNDPROC procedure) {
+  static std::set<std::wstring> registered;
+  if (registered.contains(spec.name)) return;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = spec.style;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hIcon = spec.icon;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = spec.background;
+  windowClass.lpszClassName = spec.name;
+  RegisterClassExW(&windowClass);
+  registered.insert(spec.name);
+}
+
+}  // namespace
+
+Window::~Window() {
+  if (handle_ != nullptr) {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
+  }
+}
+
+void Window::CreateSystemWindow(const WindowClassSpec& windowClass, DWORD exStyle,
+                                const wchar_t* text, DWORD style, const RECT& bounds,
+                                HWND owner) {
+  RegisterOnce(windowClass, &Window::Procedure);
+  CreateWindowExW(exStyle, windowClass.name, text, style, bounds.left, bounds.top,
+                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
+                  GetModuleHandleW(nullptr), this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    // The object comes with the creation parameters; from here on it gets every message.
+    auto* created = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    created->handle_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->handle_ = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    Application().ReportCurrentException();
+    return 0;
+  }
+}
+
+}  // namespace perchette

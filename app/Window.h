@@ -1,0 +1,40 @@
+// A small window base: one static procedure that finds the object and hands it each message.
+#pragma once
+
+#include <windows.h>
+
+namespace perchette {
+
+struct WindowClassSpec {
+  const wchar_t* name;
+  UINT style = 0;
+  HICON icon = nullptr;
+  HBRUSH background = nullptr;
+};
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != nullptr; }
+
+ protected:
+  // Registers the class the first time it is used, then creates the system window.
+  void CreateSystemWindow(const WindowClassSpec& windowClass, DWORD exStyle, const wchar_t* text,
+                          DWORD style, const RECT& bounds, HWND owner);
+
+  // Every message of the window; errors thrown here reach the general error report.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept;
+
+  HWND handle_ = nullptr;
+};
+
+}  // namespace perchette

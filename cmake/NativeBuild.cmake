@@ -1,0 +1,18 @@
+# The portable core and its unit tests, with sanitizers.
+enable_testing()
+find_package(GTest REQUIRED)
+
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+add_library(perchette_core STATIC ${PORTABLE_SOURCES})
+target_include_directories(perchette_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(perchette_core PRIVATE -Wall -Wextra -Wpedantic -Werror ${SANITIZE})
+target_link_options(perchette_core PUBLIC ${SANITIZE})
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_compile_options(unit_tests PRIVATE -Wall -Wextra -Werror ${SANITIZE})
+target_compile_definitions(unit_tests PRIVATE PERCHETTE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(unit_tests PRIVATE perchette_core GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests)

@@ -1,0 +1,43 @@
+# The program, cross-compiled with MinGW-w64: static runtime, optimised for size, stripped.
+set(WARNINGS -Wall -Wextra -Wpedantic -Werror)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+add_executable(Perchette WIN32 ${PORTABLE_SOURCES} ${WIN32_SOURCES} res/Perchette.rc)
+target_include_directories(Perchette PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_compile_definitions(Perchette PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(Perchette PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections)
+target_link_options(Perchette PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
+target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 comctl32 kernel32)
+set_source_files_properties(res/Perchette.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico;${CMAKE_SOURCE_DIR}/res/Perchette.manifest;${CMAKE_SOURCE_DIR}/res/Version.h")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+# End-to-end tests: a Windows test driver built against GoogleTest's own sources.
+option(PERCHETTE_E2E "Build the end-to-end test driver and the test services" ON)
+if(PERCHETTE_E2E)
+  set(GTEST_SOURCE_DIR /usr/src/googletest/googletest CACHE PATH "GoogleTest sources")
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} gtest EXCLUDE_FROM_ALL)
+  target_link_options(gtest PUBLIC ${STATIC_RUNTIME})
+
+  file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+  add_executable(perchette_e2e ${E2E_SOURCES}
+    ${CMAKE_SOURCE_DIR}/shape/SpanScan.cpp ${CMAKE_SOURCE_DIR}/app/ErrorText.cpp)
+  target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(perchette_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
+  target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)
+  target_link_libraries(perchette_e2e PRIVATE gtest user32 gdi32 shell32 kernel32 psapi)
+  add_dependencies(perchette_e2e Perchette)
+
+  # A stand-in for the Remote Access Service that records every call.
+  file(GLOB RAS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/rasapi32/*.cpp)
+  if(RAS_SOURCES)
+    add_library(rasapi32 SHARED ${RAS_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/rasapi32/rasapi32.def)
+    set_target_properties(rasapi32 PROPERTIES PREFIX "" OUTPUT_NAME rasapi32)
+    target_compile_options(rasapi32 PRIVATE ${WARNINGS})
+    target_link_options(rasapi32 PRIVATE ${STATIC_RUNTIME} -s)
+    add_dependencies(perchette_e2e rasapi32)
+  endif()
+endif()

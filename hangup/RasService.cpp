@@ -1,0 +1,71 @@
+#include "hangup/RasService.h"
+
+#include <cstddef>
+
+#include "app/Application.h"
+
+namespace perchette {
+
+namespace {
+
+// The service's connection record in its 8-bit-character form, in the size the program asks for.
+struct RasConnRecord {
+  DWORD dwSize;
+  HANDLE hrasconn;
+  char szEntryName[257];
+  char szDeviceType[17];
+  char szDeviceName[129];
+};
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(RasConnRecord) == 412);
+static_assert(offsetof(RasConnRecord, hrasconn) == 4 &&
+              offsetof(RasConnRecord, szEntryName) == 8 &&
+              offsetof(RasConnRecord, szDeviceType) == 265 &&
+              offsetof(RasConnRecord, szDeviceName) == 282);
+#endif
+
+constexpr DWORD kTableRecords = 100;
+
+// GetProcAddress answers with a generic function pointer; going through void* says so.
+template <class Function>
+Function Export(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+constexpr DWORD kModuleMissing = ERROR_MOD_NOT_FOUND;
+
+}  // namespace
+
+bool RasService::Load() {
+  if (library_) return true;
+  // Only the system's own copy: never one planted beside the program.
+  library_.reset(LoadLibraryExW(L"rasapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  if (!library_) return false;
+  enumConnections_ = Export<EnumFunction>(library_.get(), "RasEnumConnectionsA");
+  hangUp_ = Export<HangUpFunction>(library_.get(), "RasHangUpA");
+  if (enumConnections_ == nullptr || hangUp_ == nullptr) {
+    library_.reset();
+    return false;
+  }
+  return true;
+}
+
+EnumResult RasService::EnumerateConnections() {
+  if (!Load()) return {kModuleMissing, 0, 0};
+  RasConnRecord table[kTableRecords];
+  table[0].dwSize = sizeof(RasConnRecord);
+  DWORD tableBytes = sizeof table;
+  DWORD count = 0;
+  const DWORD status = enumConnections_(table, &tableBytes, &count);
+  return {status, static_cast<int32_t>(count),
+          reinterpret_cast<uintptr_t>(status == 0 ? table[0].hrasconn : nullptr)};
+}
+
+uint32_t RasService::HangUp(uintptr_t connection) {
+  return hangUp_(reinterpret_cast<HANDLE>(connection));
+}
+
+void RasService::Wait(uint32_t milliseconds) { Sleep(milliseconds); }
+
+void RasService::ShowMessage(std::string_view text) { Application().ShowMessage(text); }
+
+}  // namespace perchette

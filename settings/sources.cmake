@@ -1,0 +1,10 @@
+# Sources of settings/: portable (no <windows.h>) and Win32 shells.
+list(APPEND PORTABLE_SOURCES
+  settings/IntText.cpp
+  settings/SpinRules.cpp
+)
+list(APPEND WIN32_SOURCES
+  settings/LoadSettings.cpp
+  settings/SettingsFile.cpp
+  settings/Unit2.cpp
+)

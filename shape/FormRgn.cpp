@@ -1,0 +1,75 @@
+#include "shape/FormRgn.h"
+
+#include "shape/SpanScan.h"
+
+namespace perchette {
+
+TFormRgn::~TFormRgn() {
+  // A region the window accepted is the window's; only a refused one is still ours.
+  if (ownsRegion_ && FRegion != nullptr) DeleteObject(FRegion);
+}
+
+void TFormRgn::LoadPicture(HINSTANCE instance, int resourceId) {
+  picture_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
+                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  BITMAP info{};
+  if (picture_ && GetObjectW(picture_.get(), sizeof info, &info) != 0) {
+    pictureWidth_ = info.bmWidth;
+    pictureHeight_ = info.bmHeight;
+  }
+  if (autoSize_) SetBounds(left_, top_, pictureWidth_, pictureHeight_);
+}
+
+void TFormRgn::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  left_ = left;
+  top_ = top;
+  width_ = autoSize_ && picture_ ? pictureWidth_ : width;
+  height_ = autoSize_ && picture_ ? pictureHeight_ : height;
+}
+
+void TFormRgn::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  SetBounds(left_, top_, width_, height_);
+}
+
+void TFormRgn::Paint(HDC dc) const {
+  if (!picture_) return;
+  UniqueMemoryDc source(CreateCompatibleDC(dc));
+  ScopedSelect select(source.get(), picture_.get());
+  BitBlt(dc, left_, top_, pictureWidth_, pictureHeight_, source.get(), 0, 0, SRCCOPY);
+}
+
+void TFormRgn::BuildRegion() {
+  const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
+  // Each build starts a new region; the previous one, if the window took it, is the window's.
+  if (ownsRegion_ && FRegion != nullptr) DeleteObject(FRegion);
+  FRegion = CreateRectRgn(0, 0, 0, 0);
+  ownsRegion_ = true;
+  UniqueMemoryDc source(CreateCompatibleDC(nullptr));
+  ScopedSelect select(source.get(), picture_.get());
+  // GetPixel gives CLR_INVALID outside the picture, which matches no colour: such places count
+  // as part of the shape, as they do for a control larger than its picture.
+  ScanSpans(
+      width_, height_, TransparentColor,
+      [&](int32_t x, int32_t y) { return static_cast<uint32_t>(GetPixel(source.get(), x, y)); },
+      [&](int32_t first, int32_t end, int32_t row) { AddSpan(first, end, row); });
+  if (parent != nullptr && SetWindowRgn(parent, FRegion, TRUE) != 0) ownsRegion_ = false;
+}
+
+void TFormRgn::AddSpan(int32_t first, int32_t end, int32_t row) {
+  const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
+  RECT outer{};
+  RECT client{};
+  if (parent != nullptr) {
+    GetWindowRect(parent, &outer);
+    GetClientRect(parent, &client);
+  }
+  const SpanOffset offset =
+      SpanOffsets(left_, top_, outer.right - outer.left, outer.bottom - outer.top,
+                  client.right - client.left, client.bottom - client.top);
+  UniqueRegion line(CreateRectRgn(first + offset.dx, row + offset.dy, end + offset.dx,
+                                  row + offset.dy + 1));
+  CombineRgn(FRegion, FRegion, line.get(), RGN_OR);
+}
+
+}  // namespace perchette

@@ -1,0 +1,58 @@
+// TFormRgn: a windowless picture control that cuts its parent window to the shape of its picture.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "app/Handles.h"
+
+namespace perchette {
+
+inline constexpr uint32_t clWhite = 0x00FFFFFF;
+inline constexpr uint32_t clBlack = 0;
+
+class TFormRgn {
+ public:
+  TFormRgn() = default;
+  TFormRgn(const TFormRgn&) = delete;
+  TFormRgn& operator=(const TFormRgn&) = delete;
+  ~TFormRgn();
+
+  // The parent's window, created on demand.
+  void SetParent(std::function<HWND()> parentHandle) { parentHandle_ = std::move(parentHandle); }
+  void LoadPicture(HINSTANCE instance, int resourceId);
+  void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+  void SetAutoSize(bool autoSize);
+
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+
+  uint32_t TransparentColor = clBlack;
+
+  // Builds a region from the picture's current pixels and gives it to the parent window.
+  void ApplyRegion() { BuildRegion(); }
+  // Draws the picture unchanged at the control's place in the parent's client area.
+  void Paint(HDC dc) const;
+
+ private:
+  void BuildRegion();
+  void AddSpan(int32_t first, int32_t end, int32_t row);
+
+  std::function<HWND()> parentHandle_;
+  UniqueBitmap picture_;
+  int32_t pictureWidth_ = 0;
+  int32_t pictureHeight_ = 0;
+  int32_t left_ = 0;
+  int32_t top_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  bool autoSize_ = false;
+  HRGN FRegion = nullptr;
+  bool ownsRegion_ = false;
+};
+
+}  // namespace perchette

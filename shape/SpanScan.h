@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace perchette {
+
+// A run of non-transparent pixels in one row; end is exclusive.
+struct Span {
+  int32_t first, end, row;
+  friend bool operator==(const Span&, const Span&) = default;
+};
+
+// Scans rows 0..height-1 top to bottom and each row's columns left to right, and calls
+// addSpan(first, end, row) for every run of pixels whose colour differs from transparent, as soon
+// as the run's end is found. Colours are compared raw (0x00BBGGRR), without tolerance.
+template <class PixelAt, class AddSpan>
+void ScanSpans(int32_t width, int32_t height, uint32_t transparent, PixelAt&& pixelAt,
+               AddSpan&& addSpan) {
+  for (int32_t row = 0; row < height; ++row) {
+    bool inSpan = false;
+    int32_t first = 0;
+    for (int32_t column = 0; column < width; ++column) {
+      const bool opaque = static_cast<uint32_t>(pixelAt(column, row)) != transparent;
+      if (opaque && !inSpan) {
+        first = column;
+      } else if (!opaque && inSpan) {
+        addSpan(first, column, row);
+      }
+      inSpan = opaque;
+    }
+    if (inSpan) addSpan(first, width, row);
+  }
+}
+
+// Where picture pixel (0, 0) lies in the parent window's own coordinates, whose origin is the
+// window's outer top-left corner.
+struct SpanOffset {
+  int32_t dx, dy;
+};
+
+// The side border b is half the horizontal frame (truncated toward zero); the bottom border is
+// taken to be as wide as a side border, so the top offset is the whole vertical frame less b.
+SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWidth,
+                       int32_t outerHeight, int32_t clientWidth, int32_t clientHeight);
+
+// A picture as 0x00BBGGRR colours, top row first.
+struct Picture {
+  // What a position outside the picture reads as: the "invalid colour" that reading a pixel
+  // outside a bitmap gives, which no colour of a real pixel equals.
+  static constexpr uint32_t kOutside = 0xFFFFFFFF;
+
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int32_t x, int32_t y) const;
+};
+
+// Reads a 24-bit uncompressed Windows bitmap file, stored bottom-up or top-down with its rows
+// padded to 4 bytes. Throws AppError for any other or damaged file.
+Picture ReadBmp24(std::span<const uint8_t> fileBytes);
+
+}  // namespace perchette

@@ -1,0 +1,245 @@
+#include "tests/e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+void Pump(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start > timeoutMs) return condition();
+    Pump(20);
+  }
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr, nullptr);
+  return result;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  std::wstring result(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), static_cast<int>(result.size()));
+  return result;
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.processId &&
+      (search.className == nullptr || ClassName(window) == search.className)) {
+    search.found.push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className) {
+  WindowSearch search{processId, className, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ProcessWindow(DWORD processId, const wchar_t* className) {
+  const auto windows = ProcessWindows(processId, className);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+MessageBoxView ViewMessageBox(HWND box) {
+  MessageBoxView view;
+  view.window = box;
+  view.title = WindowText(box);
+  // The system's message box keeps its text in a static control with the identifier 0xFFFF and
+  // its icon in the one with 0x440.
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  view.text = text;
+  if (HWND icon = GetDlgItem(box, 0x440)) {
+    view.hasIcon = SendMessageW(icon, STM_GETICON, 0, 0) != 0 && IsWindowVisible(icon);
+  }
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassName(child) == L"Button") ++view.buttons;
+  }
+  return view;
+}
+
+std::vector<HWND> MessageBoxes(DWORD processId) {
+  std::vector<HWND> boxes;
+  for (HWND window : ProcessWindows(processId, L"#32770")) {
+    if (IsWindowVisible(window)) boxes.push_back(window);
+  }
+  return boxes;
+}
+
+void PressOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+std::wstring BuildFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring ReadTextFile(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  return Wide(content.str());
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+std::wstring MakeFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  static int serial = 0;
+  const std::wstring folder = std::wstring(temp) + L"perchette-e2e-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++serial);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+void RemoveFolder(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveFolder(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
+  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+Perchette::Perchette(std::optional<std::string> settings) : folder_(MakeFolder()) {
+  const std::wstring program = BuildFolder() + L"\\Perchette.exe";
+  EXPECT_TRUE(CopyFileW(program.c_str(), ExePath().c_str(), FALSE)) << "cannot copy the program";
+  if (settings) {
+    std::ofstream file(std::filesystem::path(SettingsPath()), std::ios::binary);
+    file << *settings;
+  }
+}
+
+Perchette::~Perchette() {
+  if (Running()) Close();
+  if (processInfo_.hProcess) CloseHandle(processInfo_.hProcess);
+  if (processInfo_.hThread) CloseHandle(processInfo_.hThread);
+  RemoveFolder(folder_);
+}
+
+void Perchette::Start() {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring commandLine = L"\"" + ExePath() + L"\"";
+  ASSERT_TRUE(CreateProcessW(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, folder_.c_str(), &startup, &processInfo_))
+      << "CreateProcess failed: " << GetLastError();
+}
+
+HWND Perchette::MainWindow() const { return ProcessWindow(ProcessId(), L"TMainForm"); }
+
+HWND Perchette::ApplicationWindow() const { return ProcessWindow(ProcessId(), L"TApplication"); }
+
+HWND Perchette::WaitForMainWindow(DWORD timeoutMs) {
+  HWND main = nullptr;
+  WaitFor([&] { return (main = MainWindow()) != nullptr && IsWindowVisible(main); }, timeoutMs);
+  return main;
+}
+
+HWND Perchette::WaitForMessageBox(DWORD timeoutMs) const {
+  HWND box = nullptr;
+  WaitFor(
+      [&] {
+        const auto boxes = MessageBoxes(ProcessId());
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr && !ViewMessageBox(box).text.empty();
+      },
+      timeoutMs);
+  return box;
+}
+
+bool Perchette::Running() const {
+  return processInfo_.hProcess && WaitForSingleObject(processInfo_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Perchette::WaitForExit(DWORD timeoutMs) const {
+  if (!processInfo_.hProcess) return true;
+  const DWORD start = GetTickCount();
+  while (Running()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Pump(20);
+  }
+  return true;
+}
+
+void Perchette::Close() {
+  if (!Running()) return;
+  // Message boxes first: a modal box holds the program until it is answered.
+  for (int round = 0; round < 5; ++round) {
+    for (HWND box : MessageBoxes(ProcessId())) PressOk(box);
+    if (HWND main = MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForExit(3000)) return;
+  }
+  ADD_FAILURE() << "Perchette did not end on WM_CLOSE; killed";
+  TerminateProcess(processInfo_.hProcess, 1);
+  WaitForSingleObject(processInfo_.hProcess, 5000);
+}
+
+}  // namespace e2e

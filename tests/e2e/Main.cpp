@@ -1,0 +1,7 @@
+// The end-to-end test driver: GoogleTest under Wine, next to the program it starts.
+#include <gtest/gtest.h>
+
+int wmain(int argc, wchar_t** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,117 @@
+// Start-up, the main window's system window, the settings file at start-up, and closing.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+TEST(Startup, MainWindowIsABorderlessTopmostPopupOwnedByTheApplicationWindow) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  EXPECT_EQ(GetClassLongW(main, GCL_STYLE), static_cast<DWORD>(CS_DBLCLKS));
+  const DWORD style = GetWindowLongW(main, GWL_STYLE);
+  EXPECT_EQ(style & ~(WS_VISIBLE | WS_DISABLED),
+            static_cast<DWORD>(WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MAXIMIZE))
+      << std::hex << style;
+  const DWORD exStyle = GetWindowLongW(main, GWL_EXSTYLE);
+  EXPECT_EQ(exStyle, static_cast<DWORD>(WS_EX_CONTROLPARENT | WS_EX_TOPMOST)) << std::hex << exStyle;
+  EXPECT_EQ(WindowText(main), L"MainForm");
+
+  const HWND application = GetWindow(main, GW_OWNER);
+  ASSERT_NE(application, nullptr);
+  EXPECT_EQ(application, perchette.ApplicationWindow());
+  EXPECT_EQ(WindowText(application), L"Perchette");
+  EXPECT_EQ(GetWindow(application, GW_OWNER), nullptr);
+}
+
+TEST(Startup, ApplicationWindowIsHiddenOnceTheMainWindowShows) {
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  Pump(300);
+  EXPECT_FALSE(IsWindowVisible(perchette.ApplicationWindow()));
+  EXPECT_TRUE(perchette.Running());
+}
+
+TEST(Startup, MissingSettingsFileIsNotCreated) {
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  Pump(500);
+  perchette.Close();
+  EXPECT_FALSE(FileExists(perchette.SettingsPath()));
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+}
+
+TEST(Closing, CloseToTheMainWindowEndsTheProgram) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(perchette.WaitForExit(5000));
+}
+
+TEST(Closing, CloseToTheApplicationWindowEndsTheProgram) {
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  PostMessageW(perchette.ApplicationWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(perchette.WaitForExit(5000));
+}
+
+TEST(Closing, EndOfSessionEndsTheProgramAtOnce) {
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  SendMessageTimeoutW(perchette.ApplicationWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+  EXPECT_TRUE(perchette.WaitForExit(5000));
+}
+
+// An hour or minute that is no time of day is reported at start-up and the program goes on.
+struct BadTime {
+  const char* settings;
+  const char* startMessage;
+  const char* tickMessage;
+};
+
+class StartupWithBadTime : public testing::TestWithParam<BadTime> {};
+
+TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
+  Perchette perchette(GetParam().settings);
+  perchette.Start();
+  const HWND box = perchette.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "no error report";
+  const MessageBoxView report = ViewMessageBox(box);
+  EXPECT_EQ(Utf8(report.text), GetParam().startMessage);
+  EXPECT_EQ(report.title, L"Perchette");
+  EXPECT_TRUE(report.hasIcon);
+  EXPECT_EQ(report.buttons, 1);
+  PressOk(box);
+
+  // The window comes up unshaped; the ticks meet the end of the minute, reported once.
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  const HWND tickBox = perchette.WaitForMessageBox();
+  ASSERT_NE(tickBox, nullptr);
+  EXPECT_EQ(Utf8(ViewMessageBox(tickBox).text), GetParam().tickMessage);
+  PressOk(tickBox);
+  Pump(1500);
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "the tick's report came again";
+  EXPECT_TRUE(perchette.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StartupWithBadTime,
+    testing::Values(
+        BadTime{"[HungUpTime]\r\nHHour=24\r\nHMin=0\r\n", "'24:0:0' は時刻ではありません.",
+                "'24:0:59' は時刻ではありません."},
+        BadTime{"[hungUPtime]\r\nhhour=0x18\r\nHMIN=$0\r\n", "'24:0:0' は時刻ではありません.",
+                "'24:0:59' は時刻ではありません."},
+        BadTime{"[HungUpTime]\r\nHMin=60\r\n", "'7:60:0' は時刻ではありません.",
+                "'7:60:59' は時刻ではありません."},
+        BadTime{"[HungUpTime]\r\nHHour=-1\r\nHMin=+5\r\n", "'-1:5:0' は時刻ではありません.",
+                "'-1:5:59' は時刻ではありません."}));
