@@ -1,6 +1,6 @@
 # Shared settings of the project's scripts: where things are, and how Wine is run here.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build="$root/build"
+build="${PERCHETTE_BUILD:-$root/build}"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 # Wine's own crash and debugger windows would stall an unattended run.
