@@ -1,6 +1,8 @@
 // Program entry: the application object, the main window, the settings dialog, the message loop.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/Application.h"
 #include "app/Unit1.h"
 #include "settings/Unit2.h"
@@ -28,3 +30,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   application.Run();
   return 0;
 }
+
+// Nothing escapes the handlers, so a terminate can only be a fault: end plainly. The library's
+// own handler names the exception and would bring its whole name demangler into the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

@@ -1,4 +1,17 @@
-# The portable core and its unit tests, with sanitizers.
+# The portable core and its unit tests, with sanitizers; or, with PERCHETTE_FUZZ (clang), the
+# fuzz targets that compare the text rules with models of their own.
+option(PERCHETTE_FUZZ "Build the libFuzzer targets instead of the unit tests" OFF)
+if(PERCHETTE_FUZZ)
+  foreach(name IntText TimeText SpinRules)
+    add_executable(fuzz_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/Fuzz${name}.cpp ${PORTABLE_SOURCES})
+    target_include_directories(fuzz_${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(fuzz_${name} PRIVATE -g -O1 -fsanitize=fuzzer,address,undefined
+                           -fno-sanitize-recover=all)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  endforeach()
+  return()
+endif()
+
 enable_testing()
 find_package(GTest REQUIRED)
 

@@ -31,7 +31,7 @@ std::string StepText(std::string_view text, int32_t increment, SpinBounds b) {
 
 std::optional<std::string> TextOnLeave(std::string_view text, SpinBounds b) {
   const std::optional<int32_t> value = ParseIntText(text);
-  if (!value || HoldWithin(*value, b) == *value) return std::nullopt;
+  if (!value || (*value >= b.min && *value <= b.max)) return std::nullopt;
   return SpinTextFor(*value, b);
 }
 

@@ -1,0 +1,28 @@
+// The text-to-time conversion against the model: same verdict, same time, the text quoted.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "app/AppError.h"
+#include "app/ErrorText.h"
+#include "hangup/TimeOfDay.h"
+#include "tests/fuzz/Models.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const auto expected = model::ParseTime(text);
+  try {
+    const double time = perchette::StrToTime(text);
+    if (!expected) std::abort();
+    if (time != perchette::EncodeTimeOfDay(expected->hour, expected->minute, expected->second, 0)) {
+      std::abort();
+    }
+  } catch (const perchette::AppError& error) {
+    if (expected) std::abort();
+    // Compared as C texts: what() ends at the first NUL of the quoted text.
+    const std::string message = perchette::FormatText("'%s' は時刻ではありません", text);
+    if (std::strcmp(error.what(), message.c_str()) != 0) std::abort();
+  }
+  return 0;
+}
