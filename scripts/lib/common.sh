@@ -11,7 +11,7 @@ die() { say "error: $*"; exit 1; }
 
 # Machines whose kernel runs 32-bit x86 code run the 32-bit program under Wine as it ships; on
 # the others the same sources are built for x86-64 and that build is what runs under Wine.
-native32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+native32() { [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 wine_arch() { if native32; then echo i686; else echo x86_64; fi; }
 
