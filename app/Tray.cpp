@@ -1,11 +1,13 @@
 // The tray icon, its menu and the ways into the settings dialog.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cstddef>
 #include <cstring>
 #include <memory>
 
 #include "app/Application.h"
-#include <shellapi.h>
-
 #include "app/Unit1.h"
 #include "res/Version.h"
 #include "settings/Unit2.h"
@@ -84,7 +86,8 @@ void TMainForm::FormMouseDown(UINT button) {
 }
 
 void TMainForm::AboutA1Click() {
-  Application().ShowMessage(PERCHETTE_PRODUCT_NAME " バージョン " PERCHETTE_VERSION_TEXT
+  Application().ShowMessage(PERCHETTE_PRODUCT_NAME
+                            " バージョン " PERCHETTE_VERSION_TEXT
                             "\n\nデスクトップの窓の上にちょこんと座るマスコットです。"
                             "毎日決めた時刻に、ダイヤルアップ接続を切断します。");
   Application().HideApplicationWindow();

@@ -1,29 +1,90 @@
 #include "settings/Unit2.h"
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "app/Application.h"
 #include "app/Unit1.h"
+#include "res/Form1.h"
+#include "settings/SettingsFile.h"
 
 namespace perchette {
 
 TForm1* Form1 = nullptr;
 
 void TForm1::Create() {
-  RECT bounds{292, 172, 292 + 427, 172 + 48};
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_DLGFRAME | WS_CLIPSIBLINGS;
-  AdjustWindowRectEx(&bounds, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
-  bounds = RECT{292, 172, 292 + (bounds.right - bounds.left), 172 + (bounds.bottom - bounds.top)};
-  CreateSystemWindow({.name = L"TForm1", .background = GetSysColorBrush(COLOR_BTNFACE)},
-                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, L"Perchette", style, bounds,
+  RECT frame{0, 0, form1::kClientWidth, form1::kClientHeight};
+  AdjustWindowRectEx(&frame, form1::kStyle, FALSE, form1::kExStyle);
+  const RECT bounds{form1::kLeft, form1::kTop, form1::kLeft + (frame.right - frame.left),
+                    form1::kTop + (frame.bottom - frame.top)};
+  CreateSystemWindow({.name = form1::kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
+                     form1::kExStyle, form1::kCaption, form1::kStyle, bounds,
                      Application().Handle());
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
+
+  TSpinEdit* spinEdits[] = {&SpinEdit1, &SpinEdit2};
+  HWND* labels[] = {&Label1, &Label2};
+  HWND* buttons[] = {&Button1, &Button2};
+  size_t spinEdit = 0, label = 0, button = 0;
+  for (const form1::ControlLayout& control : form1::kControls) {
+    const RECT rect{control.left, control.top, control.left + control.width,
+                    control.top + control.height};
+    const DWORD tabStop = control.tabStop ? WS_TABSTOP : 0;
+    switch (control.kind) {
+      case form1::ControlKind::SpinEdit: {
+        TSpinEdit& edit = *spinEdits[spinEdit++];
+        edit.Create(Handle(), control.id, rect, Font(control.fontHeight));
+        edit.MinValue = control.minValue;
+        edit.MaxValue = control.maxValue;
+        edit.SetValue(control.value);
+        break;
+      }
+      case form1::ControlKind::Label:
+        *labels[label++] = CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id,
+                                         rect, control.text, control.fontHeight);
+        break;
+      case form1::ControlKind::Button: {
+        const HWND created = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
+                                           control.text, control.fontHeight);
+        SetWindowSubclass(created, &TForm1::ButtonProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+        *buttons[button++] = created;
+        break;
+      }
+    }
+  }
   Application().AddFormWindow(Handle());
+}
+
+HFONT TForm1::Font(int height) {
+  UniqueFont& font = fonts_[height];
+  if (!font) {
+    font.reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, form1::kFontCharset,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, form1::kFontFace));
+  }
+  return font.get();
+}
+
+HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
+                           const wchar_t* text, int fontHeight) {
+  const HWND control = CreateWindowExW(
+      0, className, text, WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+      bounds.right - bounds.left, bounds.bottom - bounds.top, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(fontHeight)), FALSE);
+  return control;
 }
 
 void TForm1::Show() {
   if (!IsWindowVisible(Handle())) {
     FormShow();
+    // The taskbar button comes first, as for every form of the program that shows.
+    ShowWindow(Application().Handle(), SW_SHOWNOACTIVATE);
     ShowWindow(Handle(), SW_SHOW);
     Application().FormVisibilityChanged();
   }
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetForegroundWindow(Handle());
 }
 
@@ -32,23 +93,114 @@ void TForm1::Close() {
   Application().FormVisibilityChanged();
 }
 
-void TForm1::FormShow() {}
+void TForm1::FormShow() {
+  SpinEdit1.SetValue(MainForm->FHangUpHour);
+  SpinEdit2.SetValue(MainForm->FHangUpMinute);
+}
 
 void TForm1::Button1Click() {
+  // A failed save leaves here before the close: the dialog stays open with the user's values.
   SaveSettings();
   Close();
 }
 
 void TForm1::Button2Click() { Close(); }
 
-void TForm1::SaveSettings() {}
+void TForm1::SaveSettings() {
+  const SettingsFile file(ExecutableSettingsPath());
+  file.WriteInt(kSettingsSection, kHourKey, SpinEdit1.Value());
+  file.WriteInt(kSettingsSection, kMinuteKey, SpinEdit2.Value());
+}
+
+void TForm1::SelectNextControl(bool backward) {
+  const HWND focus = GetFocus();
+  const HWND from = focus != nullptr && IsChild(Handle(), focus) ? focus : nullptr;
+  if (const HWND next = GetNextDlgTabItem(Handle(), from, backward)) SetFocus(next);
+}
+
+void TForm1::Activated() {
+  // The first activation starts at the first control in tab order; later ones go back to the
+  // control that had the focus.
+  HWND target = savedFocus_;
+  if (target == nullptr || !IsChild(Handle(), target)) {
+    target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  }
+  if (target != nullptr) SetFocus(target);
+}
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) {
-    Close();
-    return 0;
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == form1::kButton1) {
+          Button1Click();
+          return 0;
+        }
+        if (LOWORD(wParam) == form1::kButton2) {
+          Button2Click();
+          return 0;
+        }
+      }
+      break;
+    case WM_NEXTDLGCTL:
+      if (LOWORD(lParam) != 0) {
+        SetFocus(reinterpret_cast<HWND>(wParam));
+      } else {
+        SelectNextControl(wParam != 0);
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) savedFocus_ = focus;
+      } else if (HIWORD(wParam) == 0) {
+        Activated();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      Activated();
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    default:
+      break;
   }
   return Window::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT TForm1::HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) {
+    switch (wParam) {
+      case VK_TAB:
+        SelectNextControl((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return 0;
+      case VK_ESCAPE:
+        // The cancel button answers Escape wherever the focus is among the buttons.
+        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(form1::kButton2, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Button2));
+        return 0;
+      case VK_RETURN:
+        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return 0;
+      default:
+        break;
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(button, &TForm1::ButtonProcedure, 0);
+  }
+  return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm1::ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR self) noexcept {
+  try {
+    return reinterpret_cast<TForm1*>(self)->HandleButtonMessage(window, message, wParam, lParam);
+  } catch (...) {
+    Application().ReportCurrentException();
+    return 0;
+  }
 }
 
 }  // namespace perchette

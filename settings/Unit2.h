@@ -1,15 +1,26 @@
-// TForm1: the settings dialog.
+// TForm1: the settings dialog, modeless, with the hang-up hour and minute in two spin boxes.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
+
+#include "app/Handles.h"
 #include "app/Window.h"
+#include "settings/SpinEdit.h"
 
 namespace perchette {
 
 class TForm1 : public Window {
  public:
-  // Creates the dialog, hidden.
+  TSpinEdit SpinEdit1;
+  TSpinEdit SpinEdit2;
+  HWND Label1 = nullptr;
+  HWND Label2 = nullptr;
+  HWND Button1 = nullptr;
+  HWND Button2 = nullptr;
+
+  // Creates the dialog from its form description, hidden.
   void Create();
   // Makes the dialog visible and brings it to the front; FormShow runs only when it was hidden.
   void Show();
@@ -23,6 +34,21 @@ class TForm1 : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  HFONT Font(int height);
+  HWND CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
+                     const wchar_t* text, int fontHeight);
+  void SelectNextControl(bool backward);
+  void Activated();
+
+  static LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) noexcept;
+  LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+
+  std::map<int, UniqueFont> fonts_;
+  // The control that had the focus when the dialog was last active.
+  HWND savedFocus_ = nullptr;
 };
 
 extern TForm1* Form1;

@@ -6,5 +6,6 @@ list(APPEND PORTABLE_SOURCES
 list(APPEND WIN32_SOURCES
   settings/LoadSettings.cpp
   settings/SettingsFile.cpp
+  settings/SpinEdit.cpp
   settings/Unit2.cpp
 )

@@ -1,0 +1,80 @@
+// TSpinEdit: a one-line numeric field with a pair of arrow buttons inside its right end.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/Window.h"
+#include "settings/SpinRules.h"
+
+namespace perchette {
+
+class TSpinEdit;
+
+// The two arrow buttons, one above the other; a held button steps the value again and again.
+class TSpinButton : public Window {
+ public:
+  void Create(TSpinEdit& edit, const RECT& bounds);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  enum class Part { None, Up, Down };
+
+  RECT PartRect(Part part) const;
+  Part PartAt(POINT point) const;
+  void Press(Part part);
+  void Track(POINT point);
+  void Tick();
+  void Release(POINT point);
+  void EndPress();
+  void ArmTimer();
+  void StepBy(Part part, int steps) const;
+  void Paint(HDC dc) const;
+
+  TSpinEdit* edit_ = nullptr;
+  Part pressed_ = Part::None;
+  bool pointerOn_ = false;
+  AutoRepeat repeat_;
+};
+
+class TSpinEdit {
+ public:
+  TSpinEdit() = default;
+  TSpinEdit(const TSpinEdit&) = delete;
+  TSpinEdit& operator=(const TSpinEdit&) = delete;
+
+  int32_t MinValue = 0;
+  int32_t MaxValue = 0;
+  int32_t Increment = 1;
+
+  // Creates the field as a control of the dialog; its text is left as it is until Value is set.
+  void Create(HWND parent, int id, const RECT& bounds, HFONT font);
+  HWND Handle() const { return edit_; }
+
+  // Read from the text each time: its integer, even beyond the bounds, or MinValue.
+  int32_t Value() const;
+  // Held within the bounds, then written as the whole text.
+  void SetValue(int32_t value);
+  // One step of the given signed amount from the text's value.
+  void Step(int32_t increment);
+
+ private:
+  static LRESULT CALLBACK EditProcedure(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) noexcept;
+  LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  SpinBounds Bounds() const { return {MinValue, MaxValue}; }
+  std::string Text() const;
+  void SetText(const std::string& text);
+  bool AcceptsChar(WPARAM ch) const;
+
+  HWND edit_ = nullptr;
+  TSpinButton button_;
+  // Set while a left-button press on the text is placing the caret.
+  bool pressingText_ = false;
+};
+
+}  // namespace perchette

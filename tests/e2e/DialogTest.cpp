@@ -1,0 +1,528 @@
+// The settings dialog: its window and controls, the spin boxes' rules, its keys and saving.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr WPARAM kSettingsItem = 101;
+constexpr const char* kFiveThirty = "[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n";
+
+HWND Dialog(const Perchette& perchette) { return ProcessWindow(perchette.ProcessId(), L"TForm1"); }
+
+bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
+
+// Starts the program and opens the dialog as the tray menu's settings item does.
+HWND StartAndOpen(Perchette& perchette) {
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  if (main == nullptr) return nullptr;
+  PostMessageW(main, WM_COMMAND, kSettingsItem, 0);
+  HWND dialog = nullptr;
+  WaitFor([&] { return Shown(dialog = Dialog(perchette)); });
+  return Shown(dialog) ? dialog : nullptr;
+}
+
+// The dialog's controls in creation order: SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2.
+HWND Control(HWND dialog, int index) {
+  HWND child = GetWindow(dialog, GW_CHILD);
+  for (int i = 0; i < index && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
+  return child;
+}
+
+// The text as the control itself holds it (asked with WM_GETTEXT, which crosses processes).
+std::wstring Text(HWND control) {
+  wchar_t text[256] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, &length);
+  return text;
+}
+
+void SendKey(HWND window, WPARAM key) {
+  SendMessageW(window, WM_KEYDOWN, key, 1);
+  SendMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void Type(HWND edit, const std::wstring& text) {
+  for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
+}
+
+// Replaces the whole text by typing, as a user does after the text was selected on entry.
+void Retype(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  Type(edit, L"\b");
+  Type(edit, text);
+}
+
+HWND Focus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+RECT ClientBounds(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
+
+}  // namespace
+
+TEST(Dialog, IsCreatedHiddenAndOpensAsLaidOut) {
+  Perchette perchette(kFiveThirty);
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  HWND hidden = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (hidden = Dialog(perchette)) != nullptr; }, 5000))
+      << "the dialog is not created at start-up";
+  EXPECT_FALSE(IsWindowVisible(hidden));
+
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(hidden); }));
+  const HWND dialog = hidden;
+  EXPECT_EQ(WindowText(dialog), L"Perchette");
+  const DWORD style = GetWindowLongW(dialog, GWL_STYLE);
+  EXPECT_EQ(style & (WS_POPUP | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_CAPTION))
+      << std::hex << style;
+  EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u)
+      << std::hex << style;
+  const DWORD exStyle = GetWindowLongW(dialog, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME) << std::hex << exStyle;
+  EXPECT_FALSE(exStyle & WS_EX_APPWINDOW) << std::hex << exStyle;
+  // Owned by the application window, which is what the taskbar shows.
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), perchette.ApplicationWindow());
+  EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow()));
+
+  RECT window{}, client{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(window.left, 292);
+  EXPECT_EQ(window.top, 172);
+  EXPECT_EQ(client.right, 427);
+  EXPECT_EQ(client.bottom, 48);
+
+  struct Expected {
+    const wchar_t* className;
+    RECT bounds;
+    const wchar_t* text;
+  };
+  const Expected expected[] = {
+      {L"Edit", {7, 6, 57, 35}, L"5"},
+      {L"Edit", {87, 6, 137, 35}, L"30"},
+      {L"Static", {59, 15, 75, 31}, L"時"},
+      {L"Static", {139, 15, 277, 31}, L"分\u3000に回線自動切断"},
+      {L"Button", {288, 16, 353, 41}, L"設定保存"},
+      {L"Button", {352, 16, 419, 41}, L"ｷｬﾝｾﾙ"},
+  };
+  for (int i = 0; i < 6; ++i) {
+    const HWND control = Control(dialog, i);
+    ASSERT_NE(control, nullptr) << "control " << i;
+    EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), expected[i].className), 0)
+        << "control " << i << ": " << Utf8(ClassName(control));
+    const RECT bounds = ClientBounds(control);
+    EXPECT_TRUE(EqualRect(&bounds, &expected[i].bounds))
+        << "control " << i << " at " << Describe(bounds) << ", expected "
+        << Describe(expected[i].bounds);
+    EXPECT_EQ(Text(control), expected[i].text) << "control " << i;
+  }
+  EXPECT_EQ(Control(dialog, 6), nullptr) << "more than six controls";
+
+  // Spin boxes: multi-line fields in tab order; buttons: in tab order, neither the default one.
+  for (int i : {0, 1}) {
+    const DWORD edit = GetWindowLongW(Control(dialog, i), GWL_STYLE);
+    EXPECT_TRUE(edit & ES_MULTILINE) << i;
+    EXPECT_TRUE(edit & WS_TABSTOP) << i;
+  }
+  for (int i : {4, 5}) {
+    const DWORD button = GetWindowLongW(Control(dialog, i), GWL_STYLE);
+    EXPECT_EQ(button & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << i;
+    EXPECT_TRUE(button & WS_TABSTOP) << i;
+  }
+  EXPECT_EQ(GetDlgCtrlID(Control(dialog, 5)), IDCANCEL);
+  for (int i : {2, 3}) EXPECT_FALSE(GetWindowLongW(Control(dialog, i), GWL_STYLE) & WS_TABSTOP);
+}
+
+TEST(Dialog, SpinBoxHasItsArrowButtonsInsideItsRightEnd) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  for (int i : {0, 1}) {
+    const HWND edit = Control(dialog, i);
+    RECT inner{};
+    GetClientRect(edit, &inner);
+    EXPECT_EQ(inner.right, 46) << "the field's inner width";
+    EXPECT_EQ(inner.bottom, 25) << "the field's inner height";
+    const HWND arrows = GetWindow(edit, GW_CHILD);
+    ASSERT_NE(arrows, nullptr) << "no arrow buttons in box " << i;
+    EXPECT_TRUE(IsWindowVisible(arrows));
+    const RECT bounds = ClientBounds(arrows);
+    const RECT want{30, 0, 45, 24};
+    EXPECT_TRUE(EqualRect(&bounds, &want)) << "arrows at " << Describe(bounds);
+    RECT text{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_LE(text.right, 29) << "the text runs under the arrows: " << Describe(text);
+  }
+}
+
+TEST(Dialog, OpensWithTheFileValuesAndTheHourSelected) {
+  Perchette perchette("[HungUpTime]\r\nHHour=$0A\r\nhmin=007\r\n");
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0);
+  EXPECT_EQ(Text(hour), L"10");
+  EXPECT_EQ(Text(Control(dialog, 1)), L"7");
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == hour; }, 3000));
+  DWORD start = 1, end = 0;
+  SendMessageW(hour, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 2u);
+}
+
+TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == hour; }, 3000));
+
+  Retype(hour, L"25");
+  EXPECT_EQ(Text(hour), L"25") << "held before leaving";
+  SendKey(hour, VK_TAB);
+  EXPECT_EQ(Text(hour), L"23");
+  EXPECT_EQ(Focus(dialog), minute);
+
+  // Entering by Tab selects the whole text, so typing replaces it.
+  Type(minute, L"75");
+  EXPECT_EQ(Text(minute), L"75");
+  SendKey(minute, VK_TAB);
+  EXPECT_EQ(Text(minute), L"59");
+  EXPECT_EQ(Focus(dialog), Control(dialog, 4)) << "Tab goes on to the save button";
+
+  // In-range and unconvertible texts stay as typed; only a number beyond a bound is replaced.
+  for (const wchar_t* typed : {L"007", L"+7", L"-", L"", L"1.5", L"-3"}) {
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hour), TRUE);
+    SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
+    SendKey(hour, VK_TAB);
+    ASSERT_EQ(Focus(dialog), minute);
+    SendKey(minute, VK_TAB);
+    const std::wstring want = std::wstring(typed) == L"-3" ? L"0" : typed;
+    EXPECT_EQ(Text(minute), want) << Utf8(typed);
+  }
+  // Back to the previous control, as Shift+Tab does.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(minute), TRUE);
+  SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"60"));
+  SendMessageW(dialog, WM_NEXTDLGCTL, 1, 0);
+  EXPECT_EQ(Focus(dialog), hour);
+  EXPECT_EQ(Text(minute), L"59");
+}
+
+TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0);
+  SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+  SendMessageW(hour, EM_SETSEL, 1, 1);
+  for (wchar_t refused : {L'a', L'Z', L' ', L'\r', L'\uFF11', L'時', L'$', L'*'}) {
+    SendMessageW(hour, WM_CHAR, refused, 1);
+    EXPECT_EQ(Text(hour), L"1") << "accepted U+" << std::hex << static_cast<int>(refused);
+  }
+  // Enter and Escape as keys stay in the box and leave the dialog open.
+  SendKey(hour, VK_RETURN);
+  SendMessageW(hour, WM_CHAR, L'\r', 1);
+  SendKey(hour, VK_ESCAPE);
+  SendMessageW(hour, WM_CHAR, 0x1B, 1);
+  Pump(300);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ(Text(hour), L"1");
+
+  wchar_t separator[8] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+  Type(hour, std::wstring(L"-+9") + separator[0] + L"5");
+  EXPECT_EQ(Text(hour), std::wstring(L"1-+9") + separator[0] + L"5");
+  // Backspace is a control key and works.
+  Type(hour, L"\b\b");
+  EXPECT_EQ(Text(hour), L"1-+9");
+}
+
+TEST(SpinBox, UpAndDownStepWithinTheBounds) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  struct Case {
+    HWND box;
+    const wchar_t* text;
+    WPARAM key;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {hour, L"5", VK_UP, L"6"},        {hour, L"23", VK_UP, L"23"},
+      {minute, L"59", VK_UP, L"59"},    {hour, L"0", VK_DOWN, L"0"},
+      {hour, L"", VK_UP, L"1"},         {hour, L"", VK_DOWN, L"0"},
+      {hour, L"99", VK_UP, L"23"},      {hour, L"x", VK_UP, L"1"},
+      {minute, L"-5", VK_DOWN, L"0"},   {minute, L"007", VK_UP, L"8"},
+      {minute, L"$10", VK_DOWN, L"15"},
+  };
+  for (const Case& c : cases) {
+    SendMessageW(c.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
+    SendKey(c.box, c.key);
+    EXPECT_EQ(Text(c.box), c.expected) << Utf8(c.text) << (c.key == VK_UP ? " up" : " down");
+  }
+  // Each key-down is a step, auto-repeated ones included.
+  SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
+  SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 1);
+  SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 0x40000001);
+  SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 0x40000001);
+  EXPECT_EQ(Text(minute), L"7");
+}
+
+TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
+  Perchette perchette("[HungUpTime]\r\nHHour=5\r\nHMin=0\r\n");
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  const HWND arrows = GetWindow(minute, GW_CHILD);
+  ASSERT_NE(arrows, nullptr);
+  const LPARAM up = MAKELPARAM(7, 5), down = MAKELPARAM(7, 18), off = MAKELPARAM(7, 60);
+
+  // A click: the focus moves into the box, and the release makes the one step.
+  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 3000));
+  EXPECT_EQ(Text(minute), L"0") << "a step before the release";
+  PostMessageW(arrows, WM_LBUTTONUP, 0, up);
+  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"1"; }, 2000)) << Utf8(Text(minute));
+
+  // Released away from the button: no step.
+  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
+  PostMessageW(arrows, WM_MOUSEMOVE, MK_LBUTTON, off);
+  PostMessageW(arrows, WM_LBUTTONUP, 0, off);
+  Pump(300);
+  EXPECT_EQ(Text(minute), L"1");
+  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
+  PostMessageW(arrows, WM_LBUTTONUP, 0, down);
+  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"0"; }, 2000)) << Utf8(Text(minute));
+
+  // Held for 1.05 s: steps at 400, 500, ... 1000 ms and one on release; the timing of a busy
+  // machine may move one step across the release.
+  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
+  Sleep(1050);
+  PostMessageW(arrows, WM_LBUTTONUP, 0, up);
+  Pump(300);
+  const int held = _wtoi(Text(minute).c_str());
+  EXPECT_GE(held, 7);
+  EXPECT_LE(held, 9);
+
+  // Held at the upper bound, in the hour box by its own arrows.
+  SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
+  const HWND hourArrows = GetWindow(hour, GW_CHILD);
+  PostMessageW(hourArrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
+  Sleep(1050);
+  PostMessageW(hourArrows, WM_LBUTTONUP, 0, up);
+  Pump(300);
+  EXPECT_EQ(Text(hour), L"23");
+}
+
+TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0);
+  Retype(hour, L"9");
+  PostMessageW(hour, WM_KEYDOWN, VK_ESCAPE, 1);
+  Pump(500);
+  ASSERT_TRUE(IsWindowVisible(dialog)) << "Escape in a spin box closed the dialog";
+
+  PostMessageW(hour, WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 1); }, 2000));
+  PostMessageW(Control(dialog, 1), WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 4); }, 2000));
+  PostMessageW(Control(dialog, 4), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty) << "Escape saved";
+  EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow())) << "the taskbar button stays";
+
+  // Opened again: the file's values, the focus back on the button that had it.
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
+  EXPECT_EQ(Text(hour), L"5");
+  EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 4); }, 3000));
+  PostMessageW(Control(dialog, 4), WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 5); }, 2000));
+  PostMessageW(Control(dialog, 5), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+}
+
+TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND cancel = Control(dialog, 5), save = Control(dialog, 4);
+  Retype(Control(dialog, 0), L"9");
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+  PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 1);
+  PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0xC0000001);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
+  Retype(Control(dialog, 0), L"9");
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(save), TRUE);
+  PostMessageW(save, WM_KEYDOWN, VK_RETURN, 1);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_EQ(Utf8(Settings(perchette)), "[HungUpTime]\r\nHHour=9\r\nHMin=30\r\n");
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+}
+
+TEST(Dialog, SavingWritesBothKeysAndTheNextOpeningReadsThem) {
+  Perchette perchette;
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Text(Control(dialog, 0)), L"7") << "the defaults without a file";
+  EXPECT_EQ(Text(Control(dialog, 1)), L"59");
+  // A cleared hour box stays empty on leaving and saves as 0; the minute as typed, "05" as 5.
+  Retype(Control(dialog, 0), L"");
+  SendKey(Control(dialog, 0), VK_TAB);
+  EXPECT_EQ(Text(Control(dialog, 0)), L"");
+  Type(Control(dialog, 1), L"05");
+  SendMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  const std::string saved = Utf8(Settings(perchette));
+  EXPECT_NE(saved.find("[HungUpTime]"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("HHour=0\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("HMin=5\r\n"), std::string::npos) << saved;
+
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
+  EXPECT_EQ(Text(Control(dialog, 0)), L"0");
+  EXPECT_EQ(Text(Control(dialog, 1)), L"5");
+}
+
+TEST(Dialog, OpeningAgainWhileOpenKeepsWhatWasTyped) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  Retype(Control(dialog, 0), L"99");
+  // Moved by the user: it stays there while hidden, too.
+  SetWindowPos(dialog, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  Pump(500);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ(Text(Control(dialog, 0)), L"99");
+  SendKey(Control(dialog, 0), VK_UP);
+  EXPECT_EQ(Text(Control(dialog, 0)), L"23");
+
+  SendMessageW(Control(dialog, 5), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
+  RECT window{};
+  GetWindowRect(dialog, &window);
+  EXPECT_EQ(window.left, 100);
+  EXPECT_EQ(window.top, 120);
+  EXPECT_EQ(Text(Control(dialog, 0)), L"5");
+}
+
+TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
+  Perchette perchette(kFiveThirty);
+  // Another program holds the file open for reading only, so it cannot be written.
+  HANDLE lock = CreateFileW(perchette.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  Retype(Control(dialog, 0), L"9");
+  PostMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  const HWND box = perchette.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "no report of the failed save";
+  const MessageBoxView report = ViewMessageBox(box);
+  wchar_t full[MAX_PATH] = {};
+  GetFullPathNameW(perchette.SettingsPath().c_str(), MAX_PATH, full, nullptr);
+  EXPECT_EQ(report.text, std::wstring(full) + L" に書き込めません.");
+  EXPECT_EQ(report.title, L"Perchette");
+  EXPECT_TRUE(report.hasIcon);
+  EXPECT_EQ(report.buttons, 1);
+  PressOk(box);
+  ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).empty(); }, 3000));
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ(Text(Control(dialog, 0)), L"9");
+  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+
+  // Writable again, the same dialog saves.
+  CloseHandle(lock);
+  PostMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_NE(Utf8(Settings(perchette)).find("HHour=9"), std::string::npos);
+}
+
+TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
+  Perchette perchette(kFiveThirty);
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  {
+    const HANDLE file = CreateFileW(perchette.SettingsPath().c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const char text[] = "[HungUpTime]\r\nHHour=5\r\nHMin=60\r\n";
+    DWORD written = 0;
+    WriteFile(file, text, sizeof text - 1, &written, nullptr);
+    CloseHandle(file);
+  }
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+  const HWND box = perchette.WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
+  EXPECT_FALSE(IsWindowVisible(Dialog(perchette)));
+  PressOk(box);
+  Pump(300);
+  EXPECT_FALSE(IsWindowVisible(Dialog(perchette)));
+}
+
+TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
+  Perchette perchette(kFiveThirty);
+  const HWND dialog = StartAndOpen(perchette);
+  ASSERT_NE(dialog, nullptr);
+  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog && Focus(dialog) == hour; }))
+      << "the dialog did not come to the front with the focus in the hour box";
+  const auto keys = [](std::initializer_list<WORD> virtualKeys) {
+    for (WORD key : virtualKeys) {
+      INPUT input[2] = {};
+      input[0].type = input[1].type = INPUT_KEYBOARD;
+      input[0].ki.wVk = input[1].ki.wVk = key;
+      input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, input, sizeof(INPUT));
+      Pump(50);
+    }
+  };
+  // The selected text is replaced; letters, space and Enter are refused; Tab leaves.
+  keys({'2', 'A', VK_SPACE, '5', VK_RETURN});
+  EXPECT_TRUE(WaitFor([&] { return Text(hour) == L"25"; }, 2000)) << Utf8(Text(hour));
+  keys({VK_TAB});
+  EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 2000));
+  EXPECT_EQ(Text(hour), L"23");
+  keys({VK_UP, VK_ESCAPE});
+  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"31"; }, 2000)) << Utf8(Text(minute));
+  Pump(300);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  // On to the cancel button and Escape there: hidden, nothing saved.
+  keys({VK_TAB, VK_TAB, VK_ESCAPE});
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
+  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+}

@@ -1,0 +1,188 @@
+// The tray icon, its menu, and the right-button press on the character.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr UINT kTrayIconMessage = WM_USER + 100;
+
+HWND Dialog(const Perchette& perchette) { return ProcessWindow(perchette.ProcessId(), L"TForm1"); }
+
+bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
+
+HWND OpenMenu(const Perchette& perchette) {
+  std::vector<HWND> menus;
+  WaitFor(
+      [&] {
+        menus.clear();
+        for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
+          if (IsWindowVisible(menu)) menus.push_back(menu);
+        }
+        return !menus.empty();
+      },
+      1500);
+  return menus.empty() ? nullptr : menus.front();
+}
+
+// Wine shows the icons of a program in its own tray window when no desktop tray exists: one
+// child window per icon.
+int TrayIcons() {
+  int icons = 0;
+  for (HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
+       tray != nullptr;
+       tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr)) {
+    for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
+      if (IsWindowVisible(icon)) ++icons;
+    }
+  }
+  return icons;
+}
+
+void PostMenuKey(HWND main, WPARAM key) {
+  // The menu's own loop reads the keys from the program's queue, whichever window they name.
+  PostMessageW(main, WM_KEYDOWN, key, 1);
+  PostMessageW(main, WM_KEYUP, key, 0xC0000001);
+}
+
+HWND OpenMenuAt(const Perchette& perchette, int x, int y) {
+  SetCursorPos(x, y);
+  PostMessageW(perchette.MainWindow(), kTrayIconMessage, 1, WM_RBUTTONDOWN);
+  return OpenMenu(perchette);
+}
+
+}  // namespace
+
+TEST(Tray, IconIsShownWhileTheProgramRunsAndRemovedOnExit) {
+  const int before = TrayIcons();
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return TrayIcons() == before + 1; }, 5000))
+      << TrayIcons() << " icons, " << before << " before the start";
+
+  ASSERT_NE(OpenMenuAt(perchette, 600, 500), nullptr);
+  PostMenuKey(perchette.MainWindow(), 'X');
+  EXPECT_TRUE(perchette.WaitForExit(5000)) << "Exit did not end the program";
+  EXPECT_TRUE(WaitFor([&] { return TrayIcons() == before; }, 5000))
+      << TrayIcons() << " icons after the exit";
+}
+
+TEST(Tray, OnlyARightPressOpensTheMenuAtTheCursor) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  SetCursorPos(500, 400);
+  for (LPARAM mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP,
+                       WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN}) {
+    PostMessageW(main, kTrayIconMessage, 1, mouse);
+  }
+  Pump(700);
+  EXPECT_EQ(OpenMenu(perchette), nullptr) << "a menu opened without a right-button press";
+
+  const HWND menu = OpenMenuAt(perchette, 500, 400);
+  ASSERT_NE(menu, nullptr) << "no menu on a right-button press";
+  RECT rect{};
+  GetWindowRect(menu, &rect);
+  EXPECT_EQ(rect.left, 500);
+  EXPECT_EQ(rect.top, 400);
+  PostMenuKey(main, VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, 3000));
+  EXPECT_FALSE(Shown(Dialog(perchette)));
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+}
+
+TEST(Tray, RightClickOnTheIconOpensTheMenu) {
+  Perchette perchette;
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  HWND icon = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    const HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
+    icon = tray != nullptr ? GetWindow(tray, GW_CHILD) : nullptr;
+    return icon != nullptr && IsWindowVisible(icon);
+  }));
+  RECT rect{};
+  GetWindowRect(icon, &rect);
+  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  SetCursorPos(centre.x, centre.y);
+  INPUT press[2] = {};
+  press[0].type = press[1].type = INPUT_MOUSE;
+  press[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  press[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, press, sizeof(INPUT));
+  const HWND menu = OpenMenu(perchette);
+  ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
+  GetWindowRect(menu, &rect);
+  EXPECT_LE(std::abs(rect.left - centre.x), 1) << rect.left << " for a cursor at " << centre.x;
+  PostMenuKey(perchette.MainWindow(), 'S');
+  EXPECT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }))
+      << "the settings item did not open the dialog";
+}
+
+TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const HWND application = perchette.ApplicationWindow();
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(application); }, 3000));
+
+  // The settings dialog brings the taskbar button; it stays once the dialog is closed.
+  ASSERT_NE(OpenMenuAt(perchette, 400, 300), nullptr);
+  PostMenuKey(main, 'S');
+  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
+  EXPECT_TRUE(IsWindowVisible(application));
+  PostMessageW(Dialog(perchette), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(Dialog(perchette)); }));
+  Pump(300);
+  EXPECT_TRUE(IsWindowVisible(application));
+
+  ASSERT_NE(OpenMenuAt(perchette, 400, 300), nullptr);
+  PostMenuKey(main, 'A');
+  const HWND box = perchette.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "no About message";
+  const MessageBoxView about = ViewMessageBox(box);
+  EXPECT_EQ(about.title, L"Perchette");
+  EXPECT_NE(about.text.find(L"Perchette"), std::wstring::npos) << Utf8(about.text);
+  EXPECT_NE(about.text.find(L"1.0.0.0"), std::wstring::npos) << Utf8(about.text);
+  EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Utf8(about.text);
+  EXPECT_FALSE(about.hasIcon);
+  EXPECT_EQ(about.buttons, 1);
+  PressOk(box);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(application); }, 3000))
+      << "the taskbar button stayed after About";
+  EXPECT_TRUE(perchette.Running());
+
+  // Showing the dialog brings it back.
+  PostMessageW(main, WM_COMMAND, 101, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
+  EXPECT_TRUE(IsWindowVisible(application));
+}
+
+TEST(Tray, RightPressOnTheCharacterOpensTheDialogALeftPressDoesNot) {
+  Perchette perchette("[HungUpTime]\r\nHHour=3\r\nHMin=4\r\n");
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  for (UINT button : {WM_LBUTTONDOWN, WM_MBUTTONDOWN}) {
+    PostMessageW(main, button, 0, MAKELPARAM(40, 40));
+    PostMessageW(main, button + 1, 0, MAKELPARAM(40, 40));
+  }
+  Pump(700);
+  EXPECT_FALSE(Shown(Dialog(perchette))) << "a left or middle press opened the dialog";
+  PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
+  PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
+  const HWND hour = GetWindow(Dialog(perchette), GW_CHILD);
+  wchar_t text[16] = {};
+  SendMessageW(hour, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"3");
+}
