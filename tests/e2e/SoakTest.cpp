@@ -29,7 +29,8 @@ SIZE_T PrivateBytes(HANDLE process) {
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                        sizeof counters);
-  return counters.PrivateUsage;
+  // Wine leaves PrivateUsage at 0 for another process; the commit charge is the same figure.
+  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
