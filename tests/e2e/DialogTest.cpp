@@ -12,36 +12,15 @@ namespace {
 constexpr WPARAM kSettingsItem = 101;
 constexpr const char* kFiveThirty = "[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n";
 
-HWND Dialog(const Perchette& perchette) { return ProcessWindow(perchette.ProcessId(), L"TForm1"); }
+HWND Dialog(const Perchette& perchette) { return SettingsDialog(perchette); }
 
 bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
 
-// Starts the program and opens the dialog as the tray menu's settings item does.
-HWND StartAndOpen(Perchette& perchette) {
-  perchette.Start();
-  const HWND main = perchette.WaitForMainWindow();
-  if (main == nullptr) return nullptr;
-  PostMessageW(main, WM_COMMAND, kSettingsItem, 0);
-  HWND dialog = nullptr;
-  WaitFor([&] { return Shown(dialog = Dialog(perchette)); });
-  return Shown(dialog) ? dialog : nullptr;
-}
+HWND StartAndOpen(Perchette& perchette) { return OpenSettingsDialog(perchette); }
 
-// The dialog's controls in creation order: SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2.
-HWND Control(HWND dialog, int index) {
-  HWND child = GetWindow(dialog, GW_CHILD);
-  for (int i = 0; i < index && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
-  return child;
-}
+HWND Control(HWND dialog, int index) { return DialogControl(dialog, index); }
 
-// The text as the control itself holds it (asked with WM_GETTEXT, which crosses processes).
-std::wstring Text(HWND control) {
-  wchar_t text[256] = {};
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                      5000, &length);
-  return text;
-}
+std::wstring Text(HWND control) { return ControlText(control); }
 
 void SendKey(HWND window, WPARAM key) {
   SendMessageW(window, WM_KEYDOWN, key, 1);

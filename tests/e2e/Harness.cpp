@@ -242,4 +242,34 @@ void Perchette::Close() {
   WaitForSingleObject(processInfo_.hProcess, 5000);
 }
 
+HWND SettingsDialog(const Perchette& perchette) {
+  return ProcessWindow(perchette.ProcessId(), L"TForm1");
+}
+
+HWND OpenSettingsDialog(Perchette& perchette) {
+  constexpr WPARAM kSettingsItem = 101;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  if (main == nullptr) return nullptr;
+  PostMessageW(main, WM_COMMAND, kSettingsItem, 0);
+  HWND dialog = nullptr;
+  WaitFor([&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
+  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+HWND DialogControl(HWND dialog, int index) {
+  HWND child = GetWindow(dialog, GW_CHILD);
+  for (int i = 0; i < index && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
+  return child;
+}
+
+std::wstring ControlText(HWND control) {
+  // WM_GETTEXT crosses processes; the control answers with what it holds now.
+  wchar_t text[256] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, &length);
+  return text;
+}
+
 }  // namespace e2e

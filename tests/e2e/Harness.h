@@ -41,6 +41,15 @@ std::wstring BuildFolder();
 std::wstring ReadTextFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
+class Perchette;
+
+// The settings dialog: opened as the tray menu's settings item does, its controls in creation
+// order (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a control's text.
+HWND SettingsDialog(const Perchette& perchette);
+HWND OpenSettingsDialog(Perchette& perchette);
+HWND DialogControl(HWND dialog, int index);
+std::wstring ControlText(HWND control);
+
 class Perchette {
  public:
   // A fresh folder with a copy of the program and, when given, its settings file (raw bytes).

@@ -2,6 +2,7 @@
 // opening and closing, tray notifications and a hang-up minute. The program must stay alive and
 // its private memory must not grow once it has warmed up.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>

@@ -1,0 +1,453 @@
+// Measures what a program costs while it runs: starts it with CreateProcess from a temporary
+// folder of its own and prints one line of key=value pairs per measurement.
+//
+//   bench_measure startup RUNS PROGRAM...  time from CreateProcess to the program's ready window,
+//                                          the programs taken in turn, RUNS times each
+//   bench_measure idle SECONDS PROGRAM...  CPU time and private memory while the program perches
+//                                          on a still window, then on one that moves every 100 ms
+//
+// PROGRAM is an executable beside this one (or a full path), optionally followed by "@CLASS": the
+// program is then ready when its visible window of that class has a region and stands at the
+// parked position (the screen's width and height). Without a class the program is ready at its
+// first visible window. Exit code 0 when every measurement was taken, 2 when one could not be.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Handles.h"
+#include "app/Perch.h"
+
+namespace {
+
+using perchette::UniqueKernelHandle;
+using perchette::UniqueRegion;
+
+constexpr DWORD kReadyTimeoutMs = 20000;
+constexpr DWORD kPerchTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 10000;
+constexpr DWORD kMoveEveryMs = 100;
+constexpr RECT kForegroundHome{300, 300, 900, 700};
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
+                                                             0, nullptr, nullptr)),
+                     '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
+                      nullptr, nullptr);
+  return result;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring ThisFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring full = path;
+  return full.substr(0, full.find_last_of(L'\\'));
+}
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER value;
+    QueryPerformanceFrequency(&value);
+    return static_cast<double>(value.QuadPart);
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+// Dispatches this program's own messages (its foreground window) for the given time.
+void Pump(double seconds) {
+  const double end = Now() + seconds;
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    const double left = end - Now();
+    if (left <= 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
+  }
+}
+
+// An executable and the class of the window that shows it is ready.
+struct Program {
+  std::wstring path;
+  std::wstring name;
+  std::optional<std::wstring> readyClass;
+};
+
+Program ParseProgram(const std::wstring& argument) {
+  Program program;
+  const size_t at = argument.find(L'@');
+  program.path = argument.substr(0, at);
+  if (at != std::wstring::npos) program.readyClass = argument.substr(at + 1);
+  const bool absolute =
+      program.path.find(L':') != std::wstring::npos || program.path.starts_with(L"\\");
+  if (!absolute) program.path = ThisFolder() + L"\\" + program.path;
+  program.name = program.path.substr(program.path.find_last_of(L'\\') + 1);
+  return program;
+}
+
+struct Usage {
+  double cpuSeconds;  // user + kernel, from GetProcessTimes
+  SIZE_T privateBytes;
+  const char* privateSource;
+  double unixCpuSeconds;  // the kernel's own count in nanoseconds, where it can be read; else -1
+};
+
+std::string ReadWholeFile(const std::wstring& path) {
+  UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return {};
+  }
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    content.append(buffer, read);
+  }
+  return content;
+}
+
+template <class Visit>
+void ForEachEntry(const std::wstring& folder, Visit&& visit) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (entry.cFileName[0] != L'.') visit(std::wstring(entry.cFileName));
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+}
+
+// Under Wine the Unix process list shows through drive Z:. The process whose command line names
+// the given folder is the one measured; nullopt elsewhere.
+std::optional<std::wstring> UnixProcessFolder(const std::wstring& folderName) {
+  const std::string wanted = Utf8(folderName);
+  std::optional<std::wstring> found;
+  ForEachEntry(L"Z:\\proc", [&](const std::wstring& name) {
+    if (found || name.find_first_not_of(L"0123456789") != std::wstring::npos) return;
+    const std::wstring folder = L"Z:\\proc\\" + name;
+    if (ReadWholeFile(folder + L"\\cmdline").find(wanted) != std::string::npos) found = folder;
+  });
+  return found;
+}
+
+// Time on a processor of every thread of a Unix process, from the scheduler's statistics.
+double ScheduledSeconds(const std::wstring& processFolder) {
+  double total = 0;
+  bool any = false;
+  ForEachEntry(processFolder + L"\\task", [&](const std::wstring& task) {
+    const std::string stat = ReadWholeFile(processFolder + L"\\task\\" + task + L"\\schedstat");
+    if (stat.empty()) return;
+    total += std::strtod(stat.c_str(), nullptr) / 1e9;
+    any = true;
+  });
+  return any ? total : -1;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const std::optional<std::wstring>* readyClass;
+  HWND found;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search.processId || !IsWindowVisible(window)) return TRUE;
+  if (*search.readyClass && ClassName(window) != **search.readyClass) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+// One run of a program, copied into a temporary folder of its own, which goes when the run ends.
+class Run {
+ public:
+  explicit Run(const Program& program) : program_(program) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    static int serial = 0;
+    folderName_ = L"perchette-bench-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(++serial);
+    folder_ = std::wstring(temp) + folderName_;
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    exePath_ = folder_ + L"\\" + program.name;
+    if (!CopyFileW(program.path.c_str(), exePath_.c_str(), FALSE)) Fail("cannot copy the program");
+  }
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  ~Run() {
+    Close();
+    for (const std::wstring& file : {exePath_, exePath_.substr(0, exePath_.size() - 4) + L".INI"}) {
+      DeleteFileW(file.c_str());
+    }
+    RemoveDirectoryW(folder_.c_str());
+  }
+
+  // Starts the program; returns the time just before CreateProcess.
+  double Start() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exePath_ + L"\"";
+    const double started = Now();
+    if (!CreateProcessW(exePath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.c_str(), &startup, &info)) {
+      Fail("CreateProcess failed");
+    }
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    processId_ = info.dwProcessId;
+    return started;
+  }
+
+  // The window that stands for the program: its window of the ready class, or its first visible
+  // top-level window.
+  HWND Window() const {
+    WindowSearch search{processId_, &program_.readyClass, nullptr};
+    EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  bool Ready() const {
+    const HWND window = Window();
+    if (!window) return false;
+    if (!program_.readyClass) return true;
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const int kind = GetWindowRgn(window, region.get());
+    if (kind != SIMPLEREGION && kind != COMPLEXREGION) return false;
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    return bounds.left == GetSystemMetrics(SM_CXSCREEN) &&
+           bounds.top == GetSystemMetrics(SM_CYSCREEN);
+  }
+
+  // Seconds from the given start until the program is ready, polled every millisecond; on the
+  // way, when its window first showed (before it was cut to shape and parked).
+  std::optional<double> WaitReady(double started, double* shown = nullptr) const {
+    for (;;) {
+      if (shown && *shown < 0 && Window()) *shown = Now() - started;
+      if (Ready()) {
+        if (shown && *shown < 0) *shown = Now() - started;
+        return Now() - started;
+      }
+      if (Now() - started > kReadyTimeoutMs / 1000.0) return std::nullopt;
+      if (WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return std::nullopt;
+      Sleep(1);
+    }
+  }
+
+  Usage Sample() const {
+    FILETIME creation, exit, kernel, user;
+    GetProcessTimes(process_.get(), &creation, &exit, &kernel, &user);
+    const auto ticks = [](const FILETIME& time) {
+      return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                 time.dwLowDateTime);
+    };
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof memory);
+    // Windows gives the commit charge in both fields; Wine fills only PagefileUsage for another
+    // process.
+    const bool privateGiven = memory.PrivateUsage != 0;
+    return {(ticks(kernel) + ticks(user)) / 1e7,
+            privateGiven ? memory.PrivateUsage : memory.PagefileUsage,
+            privateGiven ? "PrivateUsage" : "PagefileUsage", UnixCpuSeconds()};
+  }
+
+  // WM_CLOSE to the program's window; ends the process by force only when that fails.
+  void Close() {
+    if (!process_ || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
+    if (const HWND window = Window()) PostMessageW(window, WM_CLOSE, 0, 0);
+    const double start = Now();
+    while (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      if (Now() - start > kExitTimeoutMs / 1000.0) {
+        std::printf("warning program=%s closed=terminated\n", Utf8(program_.name).c_str());
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+        return;
+      }
+      Pump(0.02);
+    }
+  }
+
+  [[noreturn]] void Fail(const char* what) const {
+    std::printf("error program=%s reason=\"%s\" code=%lu\n", Utf8(program_.name).c_str(), what,
+                GetLastError());
+    std::fflush(stdout);
+    std::exit(2);
+  }
+
+ private:
+  const Program& program_;
+  double UnixCpuSeconds() const {
+    if (!unixFolder_) unixFolder_ = UnixProcessFolder(folderName_ + L"\\").value_or(L"");
+    return unixFolder_->empty() ? -1 : ScheduledSeconds(*unixFolder_);
+  }
+
+  std::wstring folderName_, folder_, exePath_;
+  mutable std::optional<std::wstring> unixFolder_;
+  UniqueKernelHandle process_;
+  DWORD processId_ = 0;
+};
+
+// Run 0 of each program only warms Wine's caches up; the later runs take the programs in turn.
+int MeasureStartup(int runs, const std::vector<Program>& programs) {
+  for (int run = 0; run <= runs; ++run) {
+    for (const Program& program : programs) {
+      Run instance(program);
+      const double started = instance.Start();
+      double shown = -1;
+      const std::optional<double> seconds = instance.WaitReady(started, &shown);
+      if (!seconds) instance.Fail("no ready window");
+      std::printf("startup program=%s run=%d ms=%.1f shown_ms=%.1f\n", Utf8(program.name).c_str(),
+                  run, *seconds * 1000, shown * 1000);
+      std::fflush(stdout);
+      instance.Close();
+      Pump(0.3);
+    }
+  }
+  return 0;
+}
+
+// The window that this program holds in the foreground for the measured one to perch on.
+HWND CreateForegroundWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"PerchetteBenchForeground";
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, windowClass.lpszClassName, L"Foreground", WS_OVERLAPPEDWINDOW,
+                         kForegroundHome.left, kForegroundHome.top,
+                         kForegroundHome.right - kForegroundHome.left,
+                         kForegroundHome.bottom - kForegroundHome.top, nullptr, nullptr,
+                         windowClass.hInstance, nullptr);
+}
+
+bool IsPerchedOn(HWND window, const RECT& foreground) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  return bounds.left == foreground.right - perchette::kPerchOffsetX &&
+         bounds.top == foreground.top - perchette::kPerchOffsetY;
+}
+
+void PrintPhase(const Program& program, const char* phase, double seconds, const Usage& start,
+                const Usage& end, int followed, int samples) {
+  std::printf(
+      "phase program=%s phase=%s seconds=%.2f cpu_start=%.4f cpu_end=%.4f sched_start=%.6f "
+      "sched_end=%.6f private_start=%zu private_end=%zu private_source=%s followed=%d "
+      "samples=%d\n",
+      Utf8(program.name).c_str(), phase, seconds, start.cpuSeconds, end.cpuSeconds,
+      start.unixCpuSeconds, end.unixCpuSeconds, static_cast<size_t>(start.privateBytes),
+      static_cast<size_t>(end.privateBytes), start.privateSource, followed, samples);
+  std::fflush(stdout);
+}
+
+int MeasureIdle(double seconds, const std::vector<Program>& programs) {
+  const HWND foreground = CreateForegroundWindow();
+  if (!foreground) {
+    std::printf("error reason=\"cannot create the foreground window\"\n");
+    return 2;
+  }
+  for (const Program& program : programs) {
+    Run instance(program);
+    const double started = instance.Start();
+    if (!instance.WaitReady(started)) instance.Fail("no ready window");
+
+    SetWindowPos(foreground, nullptr, kForegroundHome.left, kForegroundHome.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(foreground, SW_SHOW);
+    SetForegroundWindow(foreground);
+    RECT rect{};
+    GetWindowRect(foreground, &rect);
+    const double perchStart = Now();
+    while (GetForegroundWindow() != foreground || !IsPerchedOn(instance.Window(), rect)) {
+      if (Now() - perchStart > kPerchTimeoutMs / 1000.0) instance.Fail("never perched");
+      SetForegroundWindow(foreground);
+      Pump(0.05);
+    }
+    Pump(1.0);
+
+    // Still: the window stays where it is; the program should stay perched on it.
+    const Usage stillStart = instance.Sample();
+    const double stillBegan = Now();
+    Pump(seconds);
+    const Usage stillEnd = instance.Sample();
+    const double stillTook = Now() - stillBegan;
+    PrintPhase(program, "still", stillTook, stillStart, stillEnd,
+               IsPerchedOn(instance.Window(), rect) ? 1 : 0, 1);
+
+    // Moving: a new position every 100 ms around a circle; before each move, the program should
+    // sit on one of the last three positions (a tick every 200 ms).
+    const Usage movingStart = instance.Sample();
+    const double movingBegan = Now();
+    std::vector<RECT> recent{rect};
+    int followed = 0, samples = 0;
+    for (int step = 1; Now() - movingBegan < seconds; ++step) {
+      const HWND window = instance.Window();
+      bool onRecent = false;
+      for (const RECT& past : recent) onRecent = onRecent || IsPerchedOn(window, past);
+      followed += onRecent ? 1 : 0;
+      ++samples;
+
+      const double angle = step * 2 * 3.14159265358979 / 40;
+      const int x =
+          kForegroundHome.left + static_cast<int>(std::lround(120 * std::cos(angle))) - 120;
+      const int y = kForegroundHome.top + static_cast<int>(std::lround(120 * std::sin(angle)));
+      SetWindowPos(foreground, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      GetWindowRect(foreground, &rect);
+      recent.push_back(rect);
+      if (recent.size() > 3) recent.erase(recent.begin());
+      Pump(movingBegan + step * kMoveEveryMs / 1000.0 - Now());
+    }
+    const Usage movingEnd = instance.Sample();
+    PrintPhase(program, "moving", Now() - movingBegan, movingStart, movingEnd, followed, samples);
+    instance.Close();
+    Pump(0.5);
+  }
+  DestroyWindow(foreground);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (argc < 4 || (mode != L"startup" && mode != L"idle")) {
+    std::fprintf(stderr,
+                 "usage: bench_measure startup RUNS PROGRAM[@CLASS]...\n"
+                 "       bench_measure idle SECONDS PROGRAM[@CLASS]...\n");
+    return 1;
+  }
+  std::vector<Program> programs;
+  for (int i = 3; i < argc; ++i) programs.push_back(ParseProgram(argv[i]));
+  const double count = std::wcstod(argv[2], nullptr);
+  if (count <= 0) {
+    std::fprintf(stderr, "bench_measure: RUNS or SECONDS must be positive\n");
+    return 1;
+  }
+  return mode == L"startup" ? MeasureStartup(static_cast<int>(count), programs)
+                            : MeasureIdle(count, programs);
+}
