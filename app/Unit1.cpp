@@ -54,6 +54,7 @@ HWND TMainForm::HandleNeeded() {
                        Application().Handle());
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ReadBoundsFromWindow();
+    desktopWindow_ = GetDesktopWindow();
     Application().SetMainWindow(Handle());
     Application().AddFormWindow(Handle());
   }
@@ -103,8 +104,12 @@ void TMainForm::PerchOnForegroundWindow() {
   }
   const HWND foreground = GetForegroundWindow();
   RECT rect{};
-  // No foreground window, or one gone since the first question: stay put for this tick.
-  if (foreground == nullptr || !GetWindowRect(foreground, &rect)) return;
+  // No foreground window, or one gone since the first question: stay put for this tick. The
+  // desktop window counts as none: some systems make it the foreground window when the focus
+  // has gone to no window of theirs, for instance when the parked window moved off the display.
+  if (foreground == nullptr || foreground == desktopWindow_ || !GetWindowRect(foreground, &rect)) {
+    return;
+  }
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
   SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
 }
@@ -132,9 +137,19 @@ void TMainForm::ReadBoundsFromWindow() {
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_WINDOWPOSCHANGED:
-      ReadBoundsFromWindow();
+    case WM_WINDOWPOSCHANGED: {
+      // The system reports the new rectangle with the message, so following it costs no call.
+      const auto& position = *reinterpret_cast<const WINDOWPOS*>(lParam);
+      if ((position.flags & SWP_NOMOVE) == 0) {
+        left_ = position.x;
+        top_ = position.y;
+      }
+      if ((position.flags & SWP_NOSIZE) == 0) {
+        width_ = position.cx;
+        height_ = position.cy;
+      }
       return 0;
+    }
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(Handle(), &paint);

@@ -75,6 +75,8 @@ class TMainForm : public Window {
   int32_t top_ = 0;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  // The desktop window, asked for once: the perch does not sit on it.
+  HWND desktopWindow_ = nullptr;
   RasService dialUp_;
   bool hangUpRunning_ = false;
 };

@@ -20,6 +20,9 @@ if(PERCHETTE_E2E)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} gtest EXCLUDE_FROM_ALL)
   target_link_options(gtest PUBLIC ${STATIC_RUNTIME})
+  # The program uses Windows threads (no winpthread inside it); GoogleTest gets the one piece
+  # it would otherwise take from std::mutex.
+  target_compile_options(gtest PUBLIC -include ${CMAKE_SOURCE_DIR}/tests/support/GTestNotification.h)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
   add_executable(perchette_e2e ${E2E_SOURCES}
@@ -28,7 +31,7 @@ if(PERCHETTE_E2E)
   target_compile_definitions(perchette_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
   target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)
-  target_link_libraries(perchette_e2e PRIVATE gtest user32 gdi32 shell32 kernel32 psapi)
+  target_link_libraries(perchette_e2e PRIVATE gtest user32 gdi32 shell32 kernel32 psapi version)
   add_dependencies(perchette_e2e Perchette)
 
   # A stand-in for the Remote Access Service that records every call.
@@ -38,6 +41,41 @@ if(PERCHETTE_E2E)
     set_target_properties(rasapi32 PROPERTIES PREFIX "" OUTPUT_NAME rasapi32)
     target_compile_options(rasapi32 PRIVATE ${WARNINGS})
     target_link_options(rasapi32 PRIVATE ${STATIC_RUNTIME} -s)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # The .def names the exports undecorated, as the system's own library does.
+      target_link_options(rasapi32 PRIVATE -Wl,--enable-stdcall-fixup)
+    endif()
     add_dependencies(perchette_e2e rasapi32)
   endif()
 endif()
+
+if(PERCHETTE_E2E)
+  # The shape tests compare the main window's region with the picture as committed.
+  configure_file(${CMAKE_SOURCE_DIR}/res/Perchette.bmp ${CMAKE_BINARY_DIR}/Perchette.bmp COPYONLY)
+
+  # Places and closes windows of other programs by class name (used by scripts/run).
+  add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)
+  target_compile_definitions(winctl PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  target_compile_options(winctl PRIVATE ${WARNINGS})
+  target_link_options(winctl PRIVATE ${STATIC_RUNTIME} -municode -s)
+  target_link_libraries(winctl PRIVATE user32 kernel32)
+  add_dependencies(perchette_e2e winctl)
+endif()
+
+# Footprint benchmark (scripts/bench): a baseline program that makes only the window-manager calls
+# of a perching tick, and a driver that starts a program and measures it. Built with the program so
+# that they keep compiling; run only by scripts/bench.
+add_executable(bench_baseline WIN32 ${CMAKE_SOURCE_DIR}/bench/Baseline.cpp)
+target_include_directories(bench_baseline PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(bench_baseline PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(bench_baseline PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections)
+target_link_options(bench_baseline PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
+target_link_libraries(bench_baseline PRIVATE user32 kernel32)
+
+add_executable(bench_measure ${CMAKE_SOURCE_DIR}/bench/Measure.cpp)
+target_include_directories(bench_measure PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(bench_measure PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(bench_measure PRIVATE ${WARNINGS})
+target_link_options(bench_measure PRIVATE ${STATIC_RUNTIME} -municode)
+target_link_libraries(bench_measure PRIVATE user32 gdi32 kernel32 psapi)
+add_dependencies(bench_measure Perchette bench_baseline)

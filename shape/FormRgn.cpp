@@ -1,17 +1,14 @@
 #include "shape/FormRgn.h"
 
+#include <utility>
+
 #include "shape/SpanScan.h"
 
 namespace perchette {
 
-TFormRgn::~TFormRgn() {
-  // A region the window accepted is the window's; only a refused one is still ours.
-  if (ownsRegion_ && FRegion != nullptr) DeleteObject(FRegion);
-}
-
 void TFormRgn::LoadPicture(HINSTANCE instance, int resourceId) {
-  picture_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  picture_.reset(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   BITMAP info{};
   if (picture_ && GetObjectW(picture_.get(), sizeof info, &info) != 0) {
     pictureWidth_ = info.bmWidth;
@@ -41,10 +38,10 @@ void TFormRgn::Paint(HDC dc) const {
 
 void TFormRgn::BuildRegion() {
   const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
-  // Each build starts a new region; the previous one, if the window took it, is the window's.
-  if (ownsRegion_ && FRegion != nullptr) DeleteObject(FRegion);
-  FRegion = CreateRectRgn(0, 0, 0, 0);
-  ownsRegion_ = true;
+  // Each build starts a new region. The previous one is left alone: a window that took it frees
+  // it when it takes the new one, and one it refused is freed here.
+  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  FRegion = region.get();
   UniqueMemoryDc source(CreateCompatibleDC(nullptr));
   ScopedSelect select(source.get(), picture_.get());
   // GetPixel gives CLR_INVALID outside the picture, which matches no colour: such places count
@@ -53,7 +50,10 @@ void TFormRgn::BuildRegion() {
       width_, height_, TransparentColor,
       [&](int32_t x, int32_t y) { return static_cast<uint32_t>(GetPixel(source.get(), x, y)); },
       [&](int32_t first, int32_t end, int32_t row) { AddSpan(first, end, row); });
-  if (parent != nullptr && SetWindowRgn(parent, FRegion, TRUE) != 0) ownsRegion_ = false;
+  if (parent != nullptr && SetWindowRgn(parent, FRegion, TRUE) != 0) {
+    region.release();  // the window owns the region now and frees it with itself
+  }
+  refusedRegion_ = std::move(region);
 }
 
 void TFormRgn::AddSpan(int32_t first, int32_t end, int32_t row) {
@@ -67,8 +67,8 @@ void TFormRgn::AddSpan(int32_t first, int32_t end, int32_t row) {
   const SpanOffset offset =
       SpanOffsets(left_, top_, outer.right - outer.left, outer.bottom - outer.top,
                   client.right - client.left, client.bottom - client.top);
-  UniqueRegion line(CreateRectRgn(first + offset.dx, row + offset.dy, end + offset.dx,
-                                  row + offset.dy + 1));
+  UniqueRegion line(
+      CreateRectRgn(first + offset.dx, row + offset.dy, end + offset.dx, row + offset.dy + 1));
   CombineRgn(FRegion, FRegion, line.get(), RGN_OR);
 }
 

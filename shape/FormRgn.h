@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "app/Handles.h"
 
@@ -18,7 +19,6 @@ class TFormRgn {
   TFormRgn() = default;
   TFormRgn(const TFormRgn&) = delete;
   TFormRgn& operator=(const TFormRgn&) = delete;
-  ~TFormRgn();
 
   // The parent's window, created on demand.
   void SetParent(std::function<HWND()> parentHandle) { parentHandle_ = std::move(parentHandle); }
@@ -51,8 +51,10 @@ class TFormRgn {
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool autoSize_ = false;
+  // The region of the latest build; the window's once it has accepted it.
   HRGN FRegion = nullptr;
-  bool ownsRegion_ = false;
+  // The latest build's region if the window refused it: still the control's to free.
+  UniqueRegion refusedRegion_;
 };
 
 }  // namespace perchette

@@ -1,0 +1,420 @@
+// The character's window: its shape cut from the picture, where it perches, and what clicks do.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shape/SpanScan.h"
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+// Found by argument-dependent lookup (RECT lives in the global namespace), so that failure
+// messages show rectangles.
+static std::ostream& operator<<(std::ostream& out, const RECT& rect) {
+  return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
+             << ")";
+}
+
+namespace {
+
+constexpr uint32_t kWhite = 0x00FFFFFF;
+constexpr int kPerchOffsetX = 150;
+constexpr int kPerchOffsetY = 109;
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+// The picture as committed with the sources; the build puts a copy next to the driver.
+const perchette::Picture& CommittedPicture() {
+  static const perchette::Picture picture = [] {
+    std::ifstream file(std::filesystem::path(BuildFolder() + L"\\Perchette.bmp"), std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    return perchette::ReadBmp24(bytes);
+  }();
+  return picture;
+}
+
+std::vector<perchette::Span> PictureSpans() {
+  const perchette::Picture& picture = CommittedPicture();
+  std::vector<perchette::Span> spans;
+  perchette::ScanSpans(
+      picture.width, picture.height, kWhite, [&](int32_t x, int32_t y) { return picture.At(x, y); },
+      [&](int32_t first, int32_t end, int32_t row) {
+        spans.push_back({first, end, row});
+      });
+  return spans;
+}
+
+// How many rectangles the system keeps for a region made of these spans: rows with the same
+// runs, one right below the other, merge into one band of rectangles.
+size_t BandedRectangleCount(const std::vector<perchette::Span>& spans) {
+  std::vector<std::vector<std::pair<int32_t, int32_t>>> rows(
+      static_cast<size_t>(CommittedPicture().height));
+  for (const perchette::Span& span : spans) {
+    rows[static_cast<size_t>(span.row)].emplace_back(span.first, span.end);
+  }
+  size_t count = 0;
+  for (size_t row = 0; row < rows.size(); ++row) {
+    const bool continuesBand = row > 0 && !rows[row].empty() && rows[row] == rows[row - 1];
+    if (!continuesBand) count += rows[row].size();
+  }
+  return count;
+}
+
+// The bounding box of the picture's non-white pixels, right and bottom exclusive.
+RECT CharacterBounds() {
+  const perchette::Picture& picture = CommittedPicture();
+  RECT box{picture.width, picture.height, 0, 0};
+  for (int32_t y = 0; y < picture.height; ++y) {
+    for (int32_t x = 0; x < picture.width; ++x) {
+      if (picture.At(x, y) == kWhite) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+             std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  return box;
+}
+
+// The middle of the widest span at or below a row; {-1, -1} if there is none.
+POINT CharacterPixelBelow(int32_t firstRow) {
+  POINT best{-1, -1};
+  int32_t widest = 0;
+  for (const perchette::Span& span : PictureSpans()) {
+    if (span.row < firstRow || span.end - span.first <= widest) continue;
+    widest = span.end - span.first;
+    best = {(span.first + span.end) / 2, span.row};
+  }
+  return best;
+}
+
+// A white pixel between two spans of one row, at or below a row; {-1, -1} if there is none.
+POINT WhitePixelBetweenSpansBelow(int32_t firstRow) {
+  const std::vector<perchette::Span> spans = PictureSpans();
+  for (size_t i = 1; i < spans.size(); ++i) {
+    if (spans[i].row >= firstRow && spans[i].row == spans[i - 1].row) {
+      return {(spans[i - 1].end + spans[i].first) / 2, spans[i].row};
+    }
+  }
+  return {-1, -1};
+}
+
+// An ordinary captioned window of the driver's own, that takes any size and records where the
+// left mouse button went down on it.
+class DeskWindow {
+ public:
+  DeskWindow() {
+    static const ATOM windowClass = [] {
+      WNDCLASSEXW spec{};
+      spec.cbSize = sizeof spec;
+      spec.lpfnWndProc = &DeskWindow::Procedure;
+      spec.hInstance = GetModuleHandleW(nullptr);
+      spec.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+      spec.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+      spec.lpszClassName = L"PerchetteDeskWindow";
+      return RegisterClassExW(&spec);
+    }();
+    window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"Desk", WS_OVERLAPPEDWINDOW, 100, 200,
+                              600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    ShowWindow(window_, SW_SHOWNORMAL);
+  }
+  DeskWindow(const DeskWindow&) = delete;
+  DeskWindow& operator=(const DeskWindow&) = delete;
+  ~DeskWindow() { DestroyWindow(window_); }
+
+  HWND Handle() const { return window_; }
+
+  void Place(int left, int top, int right, int bottom) {
+    SetWindowPos(window_, nullptr, left, top, right - left, bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Foreground changes take a moment to reach the other process; the wait is for this one.
+  bool BringToForeground() {
+    SetForegroundWindow(window_);
+    return WaitFor([&] { return GetForegroundWindow() == window_; }, 3000);
+  }
+
+  const std::vector<POINT>& Presses() const { return presses_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+      SetWindowLongPtrW(
+          window, GWLP_USERDATA,
+          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<DeskWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+      case WM_GETMINMAXINFO:
+        // Any size, however small, without the system's minimum for captioned windows.
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+        return 0;
+      case WM_LBUTTONDOWN: {
+        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ClientToScreen(window, &point);
+        if (self) self->presses_.push_back(point);
+        return 0;
+      }
+      case WM_NCLBUTTONDOWN:
+        // Recorded, not passed on: a press on the caption would start moving the window.
+        if (self) {
+          self->presses_.push_back(
+              {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        }
+        return 0;
+      default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+  }
+
+  HWND window_ = nullptr;
+  std::vector<POINT> presses_;
+};
+
+// Mouse input at a point of the primary display, in the 0..65535 coordinates of absolute input.
+INPUT MouseAt(POINT point, DWORD buttonFlags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = (point.x * 65536 + ScreenWidth() / 2) / ScreenWidth();
+  input.mi.dy = (point.y * 65536 + ScreenHeight() / 2) / ScreenHeight();
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  return input;
+}
+
+// A real press and release of the left button at a point of the screen. The pointer goes there
+// first; every event names its place, so none lands where the pointer was before.
+bool ClickAt(POINT point) {
+  INPUT move = MouseAt(point, 0);
+  SendInput(1, &move, sizeof move);
+  const bool arrived = WaitFor(
+      [&] {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        return cursor.x == point.x && cursor.y == point.y;
+      },
+      2000);
+  Pump(100);
+  INPUT click[2] = {MouseAt(point, MOUSEEVENTF_LEFTDOWN), MouseAt(point, MOUSEEVENTF_LEFTUP)};
+  SendInput(2, click, sizeof click[0]);
+  return arrived;
+}
+
+// What the driver sees of the pointer and the windows, for failure messages.
+std::string SeenState(HWND main) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  std::ostringstream out;
+  out << " cursor " << cursor.x << "," << cursor.y << " fg "
+      << Utf8(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
+      << Utf8(ClassName(WindowFromPoint(cursor)));
+  return out.str();
+}
+
+// Waits until the window's top-left corner is at the point; false, after the deadline, if not.
+bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs) {
+  return WaitFor(
+      [&] {
+        const RECT rect = WindowRect(window);
+        return rect.left == left && rect.top == top;
+      },
+      timeoutMs);
+}
+
+bool Parked(HWND window) {
+  const RECT rect = WindowRect(window);
+  return rect.left == ScreenWidth() && rect.top == ScreenHeight();
+}
+
+// Ticks come every 200 ms; the allowance above two of them is the time a foreground change
+// or a move takes to reach the other process under Wine.
+constexpr DWORD kTwoTicksMs = 400;
+constexpr DWORD kReachMs = 1200;
+
+}  // namespace
+
+TEST(Character, RegionIsTheNonWhitePixelsOfThePicture) {
+  const perchette::Picture& picture = CommittedPicture();
+  ASSERT_EQ(picture.width, 80);
+  ASSERT_EQ(picture.height, 150);
+
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  const HRGN region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(main, region), ERROR) << "the main window has no region";
+  // The region lies in the window's own coordinates; past the picture's edges nothing belongs.
+  int mismatches = 0;
+  for (int y = -5; y < picture.height + 5; ++y) {
+    for (int x = -5; x < picture.width + 5; ++x) {
+      const bool expected = picture.At(x, y) != kWhite && picture.At(x, y) != picture.kOutside;
+      if ((PtInRegion(region, x, y) != FALSE) != expected && ++mismatches <= 10) {
+        ADD_FAILURE() << "pixel " << x << "," << y << ": expected "
+                      << (expected ? "inside" : "outside") << " the region";
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  ASSERT_GT(size, sizeof(RGNDATAHEADER));
+  std::vector<uint8_t> data(size);
+  ASSERT_EQ(GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data())), size);
+  const auto& header = reinterpret_cast<const RGNDATA*>(data.data())->rdh;
+  const std::vector<perchette::Span> spans = PictureSpans();
+  EXPECT_EQ(header.nCount, BandedRectangleCount(spans)) << spans.size() << " spans in the picture";
+  const RECT box = CharacterBounds();
+  EXPECT_TRUE(EqualRect(&header.rcBound, &box)) << header.rcBound << " against " << box;
+  std::cout << "[          ] " << spans.size() << " spans, " << header.nCount
+            << " rectangles in the region, bounds " << header.rcBound << "\n";
+  DeleteObject(region);
+}
+
+TEST(Character, StartsParkedBeyondTheBottomRightCornerAtLeastAsLargeAsThePicture) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 3000))
+      << "the shown window is not the foreground window";
+  Pump(kTwoTicksMs);
+
+  const RECT rect = WindowRect(main);
+  EXPECT_EQ(rect.left, ScreenWidth()) << rect;
+  EXPECT_EQ(rect.top, ScreenHeight()) << rect;
+  EXPECT_GE(rect.right - rect.left, 80) << rect;
+  EXPECT_GE(rect.bottom - rect.top, 150) << rect;
+}
+
+TEST(Character, PerchesOnTheForegroundWindowAndFollowsIt) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Parked(main); }, 3000)) << WindowRect(main);
+  const RECT started = WindowRect(main);
+
+  DeskWindow desk;
+  desk.Place(100, 200, 700, 600);
+  const RECT deskRect = WindowRect(desk.Handle());
+  ASSERT_TRUE(deskRect.left == 100 && deskRect.top == 200 && deskRect.right == 700 &&
+              deskRect.bottom == 600)
+      << deskRect;
+  ASSERT_TRUE(desk.BringToForeground());
+  const DWORD foregroundAt = GetTickCount();
+  EXPECT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  std::cout << "[          ] perched " << GetTickCount() - foregroundAt
+            << " ms after the window came to the foreground\n";
+  const RECT perched = WindowRect(main);
+  EXPECT_EQ(perched.right - perched.left, started.right - started.left) << perched;
+  EXPECT_EQ(perched.bottom - perched.top, started.bottom - started.top) << perched;
+  EXPECT_NE(GetForegroundWindow(), main);
+
+  // It stays while nothing moves, and follows a window that moves.
+  Pump(kTwoTicksMs);
+  EXPECT_TRUE(WaitForPosition(main, 550, 91, 0)) << WindowRect(main);
+  desk.Place(300, 450, 1000, 700);
+  EXPECT_TRUE(WaitForPosition(main, 850, 341, kTwoTicksMs + kReachMs)) << WindowRect(main);
+
+  // A window pushed above the top of the display, as a maximized one is.
+  desk.Place(-4, -4, 1284, 1028);
+  EXPECT_TRUE(
+      WaitForPosition(main, 1284 - kPerchOffsetX, -4 - kPerchOffsetY, kTwoTicksMs + kReachMs))
+      << WindowRect(main);
+
+  // A window narrower than the perch offset, at the display's left edge: the character stands
+  // partly off the display, left of the window.
+  desk.Place(0, 300, 120, 500);
+  EXPECT_TRUE(
+      WaitForPosition(main, 120 - kPerchOffsetX, 300 - kPerchOffsetY, kTwoTicksMs + kReachMs))
+      << WindowRect(main);
+  const RECT narrow = WindowRect(main);
+  EXPECT_EQ(narrow.right - narrow.left, started.right - started.left) << narrow;
+  EXPECT_EQ(narrow.bottom - narrow.top, started.bottom - started.top) << narrow;
+}
+
+TEST(Character, ClicksPassThroughWhiteAndACharacterClickParksIt) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  DeskWindow desk;
+  desk.Place(100, 200, 700, 600);
+  ASSERT_TRUE(desk.BringToForeground());
+  ASSERT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+
+  // A white pixel between two parts of the character, over the window it sits on.
+  const POINT white = WhitePixelBetweenSpansBelow(kPerchOffsetY + 1);
+  ASSERT_GE(white.x, 0) << "no white pixel between character pixels below the seat row";
+  const POINT whiteOnScreen{550 + white.x, 91 + white.y};
+  ASSERT_TRUE(ClickAt(whiteOnScreen)) << SeenState(main);
+  ASSERT_TRUE(WaitFor([&] { return !desk.Presses().empty(); }, 2000))
+      << "a press on white pixel " << white.x << "," << white.y << " (screen " << whiteOnScreen.x
+      << "," << whiteOnScreen.y << ") did not reach the window below" << SeenState(main);
+  EXPECT_EQ(desk.Presses().front().x, whiteOnScreen.x);
+  EXPECT_EQ(desk.Presses().front().y, whiteOnScreen.y);
+  Pump(kTwoTicksMs);
+  EXPECT_EQ(GetForegroundWindow(), desk.Handle());
+  EXPECT_TRUE(WaitForPosition(main, 550, 91, 0)) << WindowRect(main);
+
+  // A pixel of the character, over the same window: the press is the character's.
+  const POINT body = CharacterPixelBelow(kPerchOffsetY + 1);
+  ASSERT_GE(body.x, 0);
+  const size_t pressesBefore = desk.Presses().size();
+  ASSERT_TRUE(ClickAt({550 + body.x, 91 + body.y})) << SeenState(main);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, kReachMs + 1000))
+      << "the character's window did not come to the foreground";
+  EXPECT_TRUE(WaitFor([&] { return Parked(main); }, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  EXPECT_EQ(desk.Presses().size(), pressesBefore) << "the press went through the character";
+
+  // Parked it stays, also once the system has let the focus go from the window off the
+  // display, until another window comes to the foreground.
+  Pump(5 * kTwoTicksMs);
+  EXPECT_TRUE(Parked(main)) << WindowRect(main);
+  ASSERT_TRUE(desk.BringToForeground());
+  EXPECT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+}
+
+// A stored time that does not convert stops the window's creation before it is parked, sized
+// and shaped: the whole window shows, and the perch offsets stay 0.
+TEST(Character, UnshapedWindowWithZeroOffsetsAfterAFailedCreation) {
+  Perchette perchette("[HungUpTime]\r\nHHour=24\r\nHMin=0\r\n");
+  perchette.Start();
+  const HWND report = perchette.WaitForMessageBox();
+  ASSERT_NE(report, nullptr) << "no error report";
+  PressOk(report);
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  // The ticks meet the same time; their report comes once.
+  const HWND tickReport = perchette.WaitForMessageBox();
+  ASSERT_NE(tickReport, nullptr);
+  PressOk(tickReport);
+  ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).empty(); }, 3000));
+
+  const HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(main, region), ERROR) << "the window has a region";
+  DeleteObject(region);
+
+  DeskWindow desk;
+  desk.Place(100, 200, 700, 600);
+  ASSERT_TRUE(desk.BringToForeground());
+  EXPECT_TRUE(WaitForPosition(main, 700, 200, kTwoTicksMs + kReachMs)) << WindowRect(main);
+}
