@@ -9,20 +9,20 @@ namespace perchette {
 
 namespace {
 
-void RegisterOnce(const WindowClassSpec& spec, WNDPROC procedure) {
+void RegisterOnce(const WindowClassInfo& info, WNDPROC procedure) {
   static std::set<std::wstring> registered;
-  if (registered.contains(spec.name)) return;
+  if (registered.contains(info.name)) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.style = spec.style;
+  windowClass.style = info.style;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hIcon = spec.icon;
+  windowClass.hIcon = info.icon;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.hbrBackground = spec.background;
-  windowClass.lpszClassName = spec.name;
+  windowClass.hbrBackground = info.background;
+  windowClass.lpszClassName = info.name;
   RegisterClassExW(&windowClass);
-  registered.insert(spec.name);
+  registered.insert(info.name);
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ Window::~Window() {
   }
 }
 
-void Window::CreateSystemWindow(const WindowClassSpec& windowClass, DWORD exStyle,
+void Window::CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle,
                                 const wchar_t* text, DWORD style, const RECT& bounds,
                                 HWND owner) {
   RegisterOnce(windowClass, &Window::Procedure);

@@ -5,7 +5,7 @@
 
 namespace perchette {
 
-struct WindowClassSpec {
+struct WindowClassInfo {
   const wchar_t* name;
   UINT style = 0;
   HICON icon = nullptr;
@@ -24,7 +24,7 @@ class Window {
 
  protected:
   // Registers the class the first time it is used, then creates the system window.
-  void CreateSystemWindow(const WindowClassSpec& windowClass, DWORD exStyle, const wchar_t* text,
+  void CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle, const wchar_t* text,
                           DWORD style, const RECT& bounds, HWND owner);
 
   // Every message of the window; errors thrown here reach the general error report.

@@ -120,14 +120,14 @@ class DeskWindow {
  public:
   DeskWindow() {
     static const ATOM windowClass = [] {
-      WNDCLASSEXW spec{};
-      spec.cbSize = sizeof spec;
-      spec.lpfnWndProc = &DeskWindow::Procedure;
-      spec.hInstance = GetModuleHandleW(nullptr);
-      spec.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-      spec.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-      spec.lpszClassName = L"PerchetteDeskWindow";
-      return RegisterClassExW(&spec);
+      WNDCLASSEXW description{};
+      description.cbSize = sizeof description;
+      description.lpfnWndProc = &DeskWindow::Procedure;
+      description.hInstance = GetModuleHandleW(nullptr);
+      description.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+      description.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+      description.lpszClassName = L"PerchetteDeskWindow";
+      return RegisterClassExW(&description);
     }();
     window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"Desk", WS_OVERLAPPEDWINDOW, 100, 200,
                               600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), this);
