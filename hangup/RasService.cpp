@@ -1,6 +1,7 @@
 #include "hangup/RasService.h"
 
 #include <cstddef>
+#include <string>
 
 #include "app/Application.h"
 
@@ -18,8 +19,7 @@ struct RasConnRecord {
 };
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(RasConnRecord) == 412);
-static_assert(offsetof(RasConnRecord, hrasconn) == 4 &&
-              offsetof(RasConnRecord, szEntryName) == 8 &&
+static_assert(offsetof(RasConnRecord, hrasconn) == 4 && offsetof(RasConnRecord, szEntryName) == 8 &&
               offsetof(RasConnRecord, szDeviceType) == 265 &&
               offsetof(RasConnRecord, szDeviceName) == 282);
 #endif
@@ -33,12 +33,24 @@ Function Export(HMODULE module, const char* name) {
 }
 constexpr DWORD kModuleMissing = ERROR_MOD_NOT_FOUND;
 
+// Only the system's own copy, never one planted beside the program or in the current folder.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+  // Systems without the restricted search refuse its flag: name the system folder instead, and
+  // let the library's own folder be searched first for what it needs in turn.
+  if (GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 }  // namespace
 
 bool RasService::Load() {
   if (library_) return true;
-  // Only the system's own copy: never one planted beside the program.
-  library_.reset(LoadLibraryExW(L"rasapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  library_.reset(LoadSystemLibrary(L"rasapi32.dll"));
   if (!library_) return false;
   enumConnections_ = Export<EnumFunction>(library_.get(), "RasEnumConnectionsA");
   hangUp_ = Export<HangUpFunction>(library_.get(), "RasHangUpA");
@@ -61,6 +73,7 @@ EnumResult RasService::EnumerateConnections() {
 }
 
 uint32_t RasService::HangUp(uintptr_t connection) {
+  if (!Load()) return kModuleMissing;
   return hangUp_(reinterpret_cast<HANDLE>(connection));
 }
 

@@ -1,0 +1,452 @@
+// The scheduled hang-up, seen through a stand-in Remote Access Service that records every call.
+//
+// The stand-in (rasapi32.dll, built beside this driver) replaces the system's copy for the time
+// of these suites, and Wine is told to prefer it for Perchette.exe; both are undone afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+// The connection record as the program on this platform hands it over.
+struct RasConnRecord {
+  DWORD dwSize;
+  HANDLE hrasconn;
+  char szEntryName[257];
+  char szDeviceType[17];
+  char szDeviceName[129];
+};
+constexpr DWORD kRecordSize = sizeof(RasConnRecord);
+constexpr DWORD kTableBytes = 100 * kRecordSize;
+constexpr DWORD kErrorBufferTooSmall = 603;
+
+// A successful hang-up holds the program for a second; allow for the clock's granularity.
+constexpr DWORD kPauseMs = 1000;
+constexpr DWORD kClockSlackMs = 10;
+
+const wchar_t kOverridesKey[] = L"Software\\Wine\\AppDefaults\\Perchette.exe\\DllOverrides";
+const wchar_t kProgramKey[] = L"Software\\Wine\\AppDefaults\\Perchette.exe";
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetSystemDirectoryW(folder, MAX_PATH);
+  return folder;
+}
+
+std::wstring SystemCopy() { return SystemFolder() + L"\\rasapi32.dll"; }
+std::wstring SystemBackup() { return SystemFolder() + L"\\rasapi32.dll.perchette-original"; }
+
+bool KeyIsEmpty(const wchar_t* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  DWORD subKeys = 0;
+  DWORD values = 0;
+  const LONG status = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subKeys, nullptr,
+                                       nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS && subKeys == 0 && values == 0;
+}
+
+// Puts the stand-in where the program looks for the service (the system folder; this driver has
+// the program's bitness, so its system folder is the program's) and makes Wine load it there
+// instead of its built-in service.
+void InstallTestService() {
+  // A backup left by an interrupted run is the original: keep it.
+  if (!FileExists(SystemBackup()) && FileExists(SystemCopy())) {
+    ASSERT_TRUE(CopyFileW(SystemCopy().c_str(), SystemBackup().c_str(), TRUE))
+        << "cannot back up the system's rasapi32.dll: " << GetLastError();
+  }
+  const std::wstring testCopy = BuildFolder() + L"\\rasapi32.dll";
+  ASSERT_TRUE(CopyFileW(testCopy.c_str(), SystemCopy().c_str(), FALSE))
+      << "cannot install the test service: " << GetLastError();
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kOverridesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  static const wchar_t kNative[] = L"native";
+  const LONG status = RegSetValueExW(key, L"rasapi32", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(kNative), sizeof kNative);
+  RegCloseKey(key);
+  ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+void RestoreSystemService() {
+  if (FileExists(SystemBackup())) {
+    EXPECT_TRUE(CopyFileW(SystemBackup().c_str(), SystemCopy().c_str(), FALSE))
+        << "cannot restore the system's rasapi32.dll: " << GetLastError();
+    DeleteFileW(SystemBackup().c_str());
+  } else {
+    DeleteFileW(SystemCopy().c_str());
+  }
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverridesKey, L"rasapi32");
+  // The keys go only when nothing else has been put there.
+  if (KeyIsEmpty(kOverridesKey)) RegDeleteKeyW(HKEY_CURRENT_USER, kOverridesKey);
+  if (KeyIsEmpty(kProgramKey)) RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey);
+}
+
+// What the stand-in recorded.
+struct RasCall {
+  DWORD ms = 0;
+  bool hangUp = false;
+  // An enumeration: the first record's size, the table's size, result, connections, first one.
+  DWORD recordSize = 0;
+  DWORD tableBytes = 0;
+  DWORD count = 0;
+  uint64_t firstHandle = 0;
+  // A hang-up: the handle it was given.
+  uint64_t handle = 0;
+  DWORD result = 0;
+};
+
+struct RasLog {
+  std::vector<std::string> attached;  // the path of each copy of the service that was loaded
+  std::vector<RasCall> calls;
+
+  int Enumerations() const { return Count(false); }
+  int HangUps() const { return Count(true); }
+  int Count(bool hangUp) const {
+    int count = 0;
+    for (const RasCall& call : calls) count += call.hangUp == hangUp ? 1 : 0;
+    return count;
+  }
+  std::string Text() const {
+    std::ostringstream text;
+    for (const std::string& path : attached) text << "  attach " << path << "\n";
+    for (const RasCall& call : calls) {
+      if (call.hangUp) {
+        text << "  " << call.ms << " hangup " << std::hex << call.handle << std::dec << " -> "
+             << call.result << "\n";
+      } else {
+        text << "  " << call.ms << " enum size " << call.recordSize << " bytes " << call.tableBytes
+             << " -> " << call.result << ", " << call.count << " connections, first " << std::hex
+             << call.firstHandle << std::dec << "\n";
+      }
+    }
+    return text.str();
+  }
+};
+
+std::wstring LogPath(const Perchette& perchette) { return perchette.Folder() + L"\\ras-calls.log"; }
+
+RasLog ReadRasLog(const Perchette& perchette) {
+  RasLog log;
+  std::istringstream text(Utf8(ReadTextFile(LogPath(perchette))));
+  std::string line;
+  // A line still being written has no end yet: only whole lines count.
+  while (std::getline(text, line) && !text.eof()) {
+    std::istringstream fields(line);
+    RasCall call;
+    std::string kind;
+    fields >> call.ms >> kind;
+    if (kind == "attach") {
+      std::string path;
+      std::getline(fields >> std::ws, path);
+      log.attached.push_back(path);
+    } else if (kind == "enum") {
+      fields >> call.recordSize >> call.tableBytes >> call.result >> call.count >> std::hex >>
+          call.firstHandle;
+      log.calls.push_back(call);
+    } else if (kind == "hangup") {
+      call.hangUp = true;
+      fields >> std::hex >> call.handle >> std::dec >> call.result;
+      log.calls.push_back(call);
+    }
+  }
+  return log;
+}
+
+// Waits until the recorded calls satisfy the condition; returns the last reading.
+RasLog WaitForLog(const Perchette& perchette, const std::function<bool(const RasLog&)>& condition,
+                  DWORD timeoutMs = 10000) {
+  RasLog log;
+  WaitFor([&] { return condition(log = ReadRasLog(perchette)); }, timeoutMs);
+  return log;
+}
+
+SYSTEMTIME LocalNow() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now;
+}
+
+// The current minute, once at least ten seconds of it are left for a test to run in.
+SYSTEMTIME MinuteWithRoom() {
+  SYSTEMTIME now = LocalNow();
+  if (now.wSecond >= 50) {
+    const WORD minute = now.wMinute;
+    WaitFor([&] { return (now = LocalNow()).wMinute != minute; }, 15000);
+  }
+  return now;
+}
+
+// A settings file for the minute that lies the given number of minutes from the time given.
+std::string SettingsForMinute(const SYSTEMTIME& time, int minutesFromThen = 0) {
+  constexpr int kMinutesPerDay = 24 * 60;
+  const int minuteOfDay =
+      ((time.wHour * 60 + time.wMinute + minutesFromThen) % kMinutesPerDay + kMinutesPerDay) %
+      kMinutesPerDay;
+  return "[HungUpTime]\r\nHHour=" + std::to_string(minuteOfDay / 60) +
+         "\r\nHMin=" + std::to_string(minuteOfDay % 60) + "\r\n";
+}
+
+void WriteScenario(const Perchette& perchette, const std::string& scenario) {
+  std::ofstream file(std::filesystem::path(perchette.Folder() + L"\\ras-scenario.txt"),
+                     std::ios::binary);
+  file << scenario;
+}
+
+bool SamePath(const std::string& a, const std::wstring& b) {
+  return CompareStringOrdinal(Wide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// The suites below share the stand-in, installed once per suite.
+class TestService : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { InstallTestService(); }
+  static void TearDownTestSuite() { RestoreSystemService(); }
+};
+
+using HangUp = TestService;
+
+TEST_F(HangUp, HangsUpTheOnlyConnectionAndPausesASecond) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  WriteScenario(perchette, "connections=1\n");
+  perchette.Start();
+  // Two more ticks after the hang-up: the first comes after the pause, the next at the usual pace.
+  const RasLog log = WaitForLog(
+      perchette, [](const RasLog& seen) { return seen.HangUps() >= 1 && seen.calls.size() >= 4; });
+  ASSERT_GE(log.calls.size(), 4u) << log.Text();
+
+  const RasCall& enumeration = log.calls[0];
+  ASSERT_FALSE(enumeration.hangUp) << log.Text();
+  EXPECT_EQ(enumeration.recordSize, kRecordSize);
+  EXPECT_EQ(enumeration.tableBytes, kTableBytes);
+  EXPECT_EQ(enumeration.result, 0u);
+  EXPECT_EQ(enumeration.count, 1u);
+
+  const RasCall& hangUp = log.calls[1];
+  ASSERT_TRUE(hangUp.hangUp) << log.Text();
+  EXPECT_EQ(hangUp.handle, enumeration.firstHandle) << log.Text();
+  EXPECT_EQ(hangUp.result, 0u);
+
+  // The pause, then ticks that find nothing left to hang up.
+  const RasCall& afterPause = log.calls[2];
+  const RasCall& next = log.calls[3];
+  ASSERT_FALSE(afterPause.hangUp || next.hangUp) << log.Text();
+  EXPECT_GE(afterPause.ms - hangUp.ms, kPauseMs - kClockSlackMs) << log.Text();
+  EXPECT_EQ(afterPause.count, 0u);
+  EXPECT_LT(next.ms - afterPause.ms, kPauseMs - kClockSlackMs) << log.Text();
+  EXPECT_EQ(log.HangUps(), 1) << log.Text();
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+
+  ASSERT_EQ(log.attached.size(), 1u) << log.Text();
+  EXPECT_TRUE(SamePath(log.attached[0], SystemCopy())) << log.Text();
+}
+
+TEST_F(HangUp, HangsUpOnlyTheFirstConnectionEachTime) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  WriteScenario(perchette, "connections=2\n");
+  perchette.Start();
+  const RasLog log = WaitForLog(
+      perchette, [](const RasLog& seen) { return seen.HangUps() >= 2 && seen.calls.size() >= 5; });
+  ASSERT_GE(log.calls.size(), 5u) << log.Text();
+
+  // enum (2) - hang-up of the first - enum (1) - hang-up of the one left - enum (0).
+  const std::vector<bool> kinds{false, true, false, true, false};
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    ASSERT_EQ(log.calls[i].hangUp, kinds[i]) << "call " << i << "\n" << log.Text();
+  }
+  EXPECT_EQ(log.calls[0].count, 2u);
+  EXPECT_EQ(log.calls[1].handle, log.calls[0].firstHandle);
+  EXPECT_EQ(log.calls[2].count, 1u);
+  EXPECT_NE(log.calls[2].firstHandle, log.calls[0].firstHandle);
+  EXPECT_EQ(log.calls[3].handle, log.calls[2].firstHandle);
+  EXPECT_EQ(log.calls[4].count, 0u);
+  EXPECT_GE(log.calls[2].ms - log.calls[1].ms, kPauseMs - kClockSlackMs) << log.Text();
+  EXPECT_EQ(log.HangUps(), 2) << log.Text();
+}
+
+TEST_F(HangUp, HangsUpWhenAHundredConnectionsJustFit) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  WriteScenario(perchette, "connections=100\n");
+  perchette.Start();
+  const RasLog log = WaitForLog(perchette, [](const RasLog& seen) { return seen.HangUps() >= 1; });
+  ASSERT_GE(log.calls.size(), 2u) << log.Text();
+  EXPECT_EQ(log.calls[0].result, 0u);
+  EXPECT_EQ(log.calls[0].count, 100u);
+  ASSERT_TRUE(log.calls[1].hangUp) << log.Text();
+  EXPECT_EQ(log.calls[1].handle, log.calls[0].firstHandle);
+}
+
+TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  WriteScenario(perchette, "connections=1\nhangup=668\n");
+  perchette.Start();
+  const HWND box = perchette.WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << ReadRasLog(perchette).Text();
+  const MessageBoxView view = ViewMessageBox(box);
+  EXPECT_EQ(Utf8(view.text), "切断失敗");
+  EXPECT_EQ(view.title, L"Perchette");
+  EXPECT_FALSE(view.hasIcon);
+  EXPECT_EQ(view.buttons, 1);
+  // A message window of the program brings its taskbar button back.
+  EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow()));
+
+  // The ticks go on while the message is open, but no second message opens over it.
+  Pump(1200);
+  EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
+  RasLog log = ReadRasLog(perchette);
+  EXPECT_EQ(log.HangUps(), 1) << log.Text();
+  ASSERT_GE(log.calls.size(), 2u) << log.Text();
+  EXPECT_EQ(log.calls[1].handle, log.calls[0].firstHandle);
+  EXPECT_EQ(log.calls[1].result, 668u);
+
+  // Closed, the next tick tries again at once: a failure holds nothing back.
+  const DWORD closedAt = GetTickCount();
+  PressOk(box);
+  log = WaitForLog(perchette, [](const RasLog& seen) { return seen.HangUps() >= 2; });
+  ASSERT_EQ(log.HangUps(), 2) << log.Text();
+  EXPECT_LT(log.calls.back().ms - closedAt, kPauseMs - kClockSlackMs) << log.Text();
+  const HWND again = perchette.WaitForMessageBox();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(Utf8(ViewMessageBox(again).text), "切断失敗");
+  EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
+}
+
+TEST_F(HangUp, ServiceBesideTheProgramIsNotLoaded) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  const std::wstring planted = perchette.Folder() + L"\\rasapi32.dll";
+  ASSERT_TRUE(CopyFileW((BuildFolder() + L"\\rasapi32.dll").c_str(), planted.c_str(), FALSE));
+  WriteScenario(perchette, "connections=1\n");
+  perchette.Start();
+  const RasLog log = WaitForLog(perchette, [](const RasLog& seen) { return seen.HangUps() >= 1; });
+  ASSERT_EQ(log.HangUps(), 1) << log.Text();
+  ASSERT_EQ(log.attached.size(), 1u) << log.Text();
+  EXPECT_TRUE(SamePath(log.attached[0], SystemCopy())) << log.Text();
+  EXPECT_FALSE(SamePath(log.attached[0], planted)) << log.Text();
+}
+
+TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
+  Perchette perchette("[HungUpTime]\r\nHHour=7\r\nHMin=60\r\n");
+  WriteScenario(perchette, "connections=1\n");
+  perchette.Start();
+  const HWND report = perchette.WaitForMessageBox();
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(Utf8(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
+  PressOk(report);
+  // Every tick now meets the end of the minute, which is no time either.
+  const HWND tickReport = perchette.WaitForMessageBox();
+  ASSERT_NE(tickReport, nullptr);
+  EXPECT_EQ(Utf8(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
+  PressOk(tickReport);
+  Pump(1000);
+  EXPECT_TRUE(ReadRasLog(perchette).calls.empty()) << ReadRasLog(perchette).Text();
+  EXPECT_TRUE(perchette.Running());
+}
+
+// Enumerations that leave nothing to hang up: no hang-up, no message, no pause.
+struct QuietScenario {
+  const char* name;
+  const char* scenario;
+  DWORD result;
+  DWORD count;
+};
+
+class HangUpNothing : public TestService, public testing::WithParamInterface<QuietScenario> {};
+
+TEST_P(HangUpNothing, EnumeratesOnEveryTickAndDoesNothingElse) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  WriteScenario(perchette, GetParam().scenario);
+  perchette.Start();
+  const RasLog log =
+      WaitForLog(perchette, [](const RasLog& seen) { return seen.Enumerations() >= 4; });
+  ASSERT_GE(log.Enumerations(), 4) << log.Text();
+  EXPECT_EQ(log.HangUps(), 0) << log.Text();
+  for (size_t i = 0; i < log.calls.size(); ++i) {
+    const RasCall& call = log.calls[i];
+    const bool expected = call.result == GetParam().result && call.count == GetParam().count &&
+                          call.tableBytes == kTableBytes;
+    const bool atPace = i == 0 || call.ms - log.calls[i - 1].ms < kPauseMs - kClockSlackMs;
+    ASSERT_TRUE(expected && atPace) << "call " << i << "\n" << log.Text();
+  }
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , HangUpNothing,
+    testing::Values(QuietScenario{"NoConnection", "connections=0\n", 0, 0},
+                    QuietScenario{"MoreThanAHundred", "connections=101\n", kErrorBufferTooSmall,
+                                  101},
+                    QuietScenario{"EnumerationFails", "connections=1\nenum=621\n", 621, 1}),
+    [](const testing::TestParamInfo<QuietScenario>& info) { return info.param.name; });
+
+// Outside the minute nothing is asked of the service: the minute just gone, the one to come,
+// and one half a day away.
+class HangUpOutsideTheMinute : public TestService, public testing::WithParamInterface<int> {};
+
+TEST_P(HangUpOutsideTheMinute, CallsNothing) {
+  Perchette perchette(SettingsForMinute(MinuteWithRoom(), GetParam()));
+  WriteScenario(perchette, "connections=1\n");
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  Pump(1500);
+  const RasLog log = ReadRasLog(perchette);
+  EXPECT_TRUE(log.calls.empty()) << log.Text();
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+  EXPECT_TRUE(perchette.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(, HangUpOutsideTheMinute, testing::Values(-1, 1, 12 * 60),
+                         [](const testing::TestParamInfo<int>& info) {
+                           return info.param == -1  ? std::string("MinuteJustGone")
+                                  : info.param == 1 ? std::string("NextMinute")
+                                                    : std::string("HalfADayAway");
+                         });
+
+// One whole minute with a connection that stays up although every hang-up succeeds: each tick
+// hangs it up again and pauses a second. Takes about two minutes; run it by hand with
+// --gtest_also_run_disabled_tests --gtest_filter=HangUp.DISABLED_*.
+TEST_F(HangUp, DISABLED_CountsTheCallsOfOneWholeMinute) {
+  SYSTEMTIME now = LocalNow();
+  // The minute to come, with time to start the program before it begins.
+  const int ahead = now.wSecond < 50 ? 1 : 2;
+  Perchette perchette(SettingsForMinute(now, ahead));
+  WriteScenario(perchette, "connections=1\nremoves=0\n");
+  perchette.Start();
+  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  const int target = (now.wHour * 60 + now.wMinute + ahead) % (24 * 60);
+  const auto minuteOfDay = [] {
+    const SYSTEMTIME time = LocalNow();
+    return time.wHour * 60 + time.wMinute;
+  };
+  ASSERT_TRUE(WaitFor([&] { return minuteOfDay() == target; }, 3 * 60 * 1000));
+  ASSERT_TRUE(WaitFor([&] { return minuteOfDay() != target; }, 2 * 60 * 1000));
+  Pump(1500);
+
+  const RasLog log = ReadRasLog(perchette);
+  const DWORD span = log.calls.empty() ? 0 : log.calls.back().ms - log.calls.front().ms;
+  std::printf("%02d:%02d: %d enumerations, %d hang-ups, first to last call %lu ms\n", target / 60,
+              target % 60, log.Enumerations(), log.HangUps(), static_cast<unsigned long>(span));
+  // Each enumeration finds the connection and hangs it up; each hang-up holds the program for a
+  // second, so at most 60 fit in the minute's 59 seconds and a bit.
+  EXPECT_EQ(log.Enumerations(), log.HangUps()) << log.Text();
+  EXPECT_LE(log.HangUps(), 60);
+  EXPECT_GE(log.HangUps(), 50);
+  for (size_t i = 2; i < log.calls.size(); i += 2) {
+    EXPECT_GE(log.calls[i].ms - log.calls[i - 1].ms, kPauseMs - kClockSlackMs) << i;
+  }
+}
+
+}  // namespace
