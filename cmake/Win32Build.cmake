@@ -40,6 +40,7 @@ if(PERCHETTE_E2E)
     add_library(rasapi32 SHARED ${RAS_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/rasapi32/rasapi32.def)
     set_target_properties(rasapi32 PROPERTIES PREFIX "" OUTPUT_NAME rasapi32)
     target_compile_options(rasapi32 PRIVATE ${WARNINGS})
+    target_include_directories(rasapi32 PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_options(rasapi32 PRIVATE ${STATIC_RUNTIME} -s)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       # The .def names the exports undecorated, as the system's own library does.

@@ -4,27 +4,11 @@
 #include <string>
 
 #include "app/Application.h"
+#include "hangup/RasRecord.h"
 
 namespace perchette {
 
 namespace {
-
-// The service's connection record in its 8-bit-character form, in the size the program asks for.
-struct RasConnRecord {
-  DWORD dwSize;
-  HANDLE hrasconn;
-  char szEntryName[257];
-  char szDeviceType[17];
-  char szDeviceName[129];
-};
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(RasConnRecord) == 412);
-static_assert(offsetof(RasConnRecord, hrasconn) == 4 && offsetof(RasConnRecord, szEntryName) == 8 &&
-              offsetof(RasConnRecord, szDeviceType) == 265 &&
-              offsetof(RasConnRecord, szDeviceName) == 282);
-#endif
-
-constexpr DWORD kTableRecords = 100;
 
 // GetProcAddress answers with a generic function pointer; going through void* says so.
 template <class Function>
@@ -63,7 +47,7 @@ bool RasService::Load() {
 
 EnumResult RasService::EnumerateConnections() {
   if (!Load()) return {kModuleMissing, 0, 0};
-  RasConnRecord table[kTableRecords];
+  RasConnRecord table[kConnectionTableRecords];
   table[0].dwSize = sizeof(RasConnRecord);
   DWORD tableBytes = sizeof table;
   DWORD count = 0;

@@ -13,20 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "hangup/RasRecord.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-// The connection record as the program on this platform hands it over.
-struct RasConnRecord {
-  DWORD dwSize;
-  HANDLE hrasconn;
-  char szEntryName[257];
-  char szDeviceType[17];
-  char szDeviceName[129];
-};
+using perchette::RasConnRecord;
 constexpr DWORD kRecordSize = sizeof(RasConnRecord);
 constexpr DWORD kTableBytes = 100 * kRecordSize;
 constexpr DWORD kErrorBufferTooSmall = 603;

@@ -20,19 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "hangup/RasRecord.h"
+
 namespace {
 
-// The connection record in the layout the program asks for: 412 bytes on 32-bit Windows.
-struct RasConnRecord {
-  DWORD dwSize;
-  HANDLE hrasconn;
-  char szEntryName[257];
-  char szDeviceType[17];
-  char szDeviceName[129];
-};
-#if !defined(_WIN64)
-static_assert(sizeof(RasConnRecord) == 412);
-#endif
+using perchette::RasConnRecord;
 
 constexpr DWORD kErrorBufferTooSmall = 603;
 constexpr DWORD kErrorInvalidSize = 632;
