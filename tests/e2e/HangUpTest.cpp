@@ -332,6 +332,22 @@ TEST_F(HangUp, ServiceBesideTheProgramIsNotLoaded) {
   EXPECT_FALSE(SamePath(log.attached[0], planted)) << log.Text();
 }
 
+TEST_F(HangUp, AbsentServiceIsSilentlyNothing) {
+  // No service library in the system folder at all: every tick's enumeration fails quietly.
+  ASSERT_TRUE(DeleteFileW(SystemCopy().c_str()));
+  {
+    Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+    WriteScenario(perchette, "connections=1\n");
+    perchette.Start();
+    ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+    Pump(2000);
+    EXPECT_TRUE(perchette.Running());
+    EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+    EXPECT_FALSE(FileExists(perchette.Folder() + L"\\ras-calls.log"));
+  }
+  InstallTestService();
+}
+
 TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   Perchette perchette("[HungUpTime]\r\nHHour=7\r\nHMin=60\r\n");
   WriteScenario(perchette, "connections=1\n");
