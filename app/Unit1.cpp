@@ -150,6 +150,14 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_GETMINMAXINFO: {
+      // The show command maximizes the window; it keeps its place and size, so the window is
+      // never larger than the picture it shows and never covers the screen.
+      auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+      limits.ptMaxPosition = POINT{left_, top_};
+      limits.ptMaxSize = POINT{width_, height_};
+      return 0;
+    }
     case WM_PAINT: {
       PAINTSTRUCT paint;
       const HDC dc = BeginPaint(Handle(), &paint);
