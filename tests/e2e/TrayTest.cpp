@@ -156,7 +156,14 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Utf8(about.text);
   EXPECT_FALSE(about.hasIcon);
   EXPECT_EQ(about.buttons, 1);
-  PressOk(box);
+  // Centred on the screen.
+  RECT bounds{};
+  GetWindowRect(box, &bounds);
+  EXPECT_NEAR((bounds.left + bounds.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+  EXPECT_NEAR((bounds.top + bounds.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+  // Escape answers it as OK does.
+  PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000)) << "Escape did not close it";
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(application); }, 3000))
       << "the taskbar button stayed after About";
   EXPECT_TRUE(perchette.Running());
