@@ -72,7 +72,7 @@ void TApplication::ReportCurrentException(bool repeating) noexcept {
     } catch (const std::exception& error) {
       ReportError(error.what(), repeating);
     } catch (...) {
-      ReportError("Unknown error", repeating);
+      ReportError("予期しないエラーが発生しました", repeating);
     }
   } catch (...) {
     // Nothing may leave a window procedure, not even a failing report.
