@@ -12,16 +12,6 @@ namespace {
 constexpr WPARAM kSettingsItem = 101;
 constexpr const char* kFiveThirty = "[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n";
 
-HWND Dialog(const Perchette& perchette) { return SettingsDialog(perchette); }
-
-bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
-
-HWND StartAndOpen(Perchette& perchette) { return OpenSettingsDialog(perchette); }
-
-HWND Control(HWND dialog, int index) { return DialogControl(dialog, index); }
-
-std::wstring Text(HWND control) { return ControlText(control); }
-
 void SendKey(HWND window, WPARAM key) {
   SendMessageW(window, WM_KEYDOWN, key, 1);
   SendMessageW(window, WM_KEYUP, key, 0xC0000001);
@@ -66,7 +56,7 @@ TEST(Dialog, IsCreatedHiddenAndOpensAsLaidOut) {
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
   HWND hidden = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (hidden = Dialog(perchette)) != nullptr; }, 5000))
+  ASSERT_TRUE(WaitFor([&] { return (hidden = SettingsDialog(perchette)) != nullptr; }, 5000))
       << "the dialog is not created at start-up";
   EXPECT_FALSE(IsWindowVisible(hidden));
 
@@ -108,7 +98,7 @@ TEST(Dialog, IsCreatedHiddenAndOpensAsLaidOut) {
       {L"Button", {352, 16, 419, 41}, L"ｷｬﾝｾﾙ"},
   };
   for (int i = 0; i < 6; ++i) {
-    const HWND control = Control(dialog, i);
+    const HWND control = DialogControl(dialog, i);
     ASSERT_NE(control, nullptr) << "control " << i;
     EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), expected[i].className), 0)
         << "control " << i << ": " << Utf8(ClassName(control));
@@ -116,31 +106,32 @@ TEST(Dialog, IsCreatedHiddenAndOpensAsLaidOut) {
     EXPECT_TRUE(EqualRect(&bounds, &expected[i].bounds))
         << "control " << i << " at " << Describe(bounds) << ", expected "
         << Describe(expected[i].bounds);
-    EXPECT_EQ(Text(control), expected[i].text) << "control " << i;
+    EXPECT_EQ(ControlText(control), expected[i].text) << "control " << i;
   }
-  EXPECT_EQ(Control(dialog, 6), nullptr) << "more than six controls";
+  EXPECT_EQ(DialogControl(dialog, 6), nullptr) << "more than six controls";
 
   // Spin boxes: multi-line fields in tab order; buttons: in tab order, neither the default one.
   for (int i : {0, 1}) {
-    const DWORD edit = GetWindowLongW(Control(dialog, i), GWL_STYLE);
+    const DWORD edit = GetWindowLongW(DialogControl(dialog, i), GWL_STYLE);
     EXPECT_TRUE(edit & ES_MULTILINE) << i;
     EXPECT_TRUE(edit & WS_TABSTOP) << i;
   }
   for (int i : {4, 5}) {
-    const DWORD button = GetWindowLongW(Control(dialog, i), GWL_STYLE);
+    const DWORD button = GetWindowLongW(DialogControl(dialog, i), GWL_STYLE);
     EXPECT_EQ(button & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << i;
     EXPECT_TRUE(button & WS_TABSTOP) << i;
   }
-  EXPECT_EQ(GetDlgCtrlID(Control(dialog, 5)), IDCANCEL);
-  for (int i : {2, 3}) EXPECT_FALSE(GetWindowLongW(Control(dialog, i), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_EQ(GetDlgCtrlID(DialogControl(dialog, 5)), IDCANCEL);
+  for (int i : {2, 3})
+    EXPECT_FALSE(GetWindowLongW(DialogControl(dialog, i), GWL_STYLE) & WS_TABSTOP);
 }
 
 TEST(Dialog, SpinBoxHasItsArrowButtonsInsideItsRightEnd) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
   for (int i : {0, 1}) {
-    const HWND edit = Control(dialog, i);
+    const HWND edit = DialogControl(dialog, i);
     RECT inner{};
     GetClientRect(edit, &inner);
     EXPECT_EQ(inner.right, 46) << "the field's inner width";
@@ -159,11 +150,11 @@ TEST(Dialog, SpinBoxHasItsArrowButtonsInsideItsRightEnd) {
 
 TEST(Dialog, OpensWithTheFileValuesAndTheHourSelected) {
   Perchette perchette("[HungUpTime]\r\nHHour=$0A\r\nhmin=007\r\n");
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0);
-  EXPECT_EQ(Text(hour), L"10");
-  EXPECT_EQ(Text(Control(dialog, 1)), L"7");
+  const HWND hour = DialogControl(dialog, 0);
+  EXPECT_EQ(ControlText(hour), L"10");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 1)), L"7");
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == hour; }, 3000));
   DWORD start = 1, end = 0;
   SendMessageW(hour, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -173,23 +164,23 @@ TEST(Dialog, OpensWithTheFileValuesAndTheHourSelected) {
 
 TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  const HWND hour = DialogControl(dialog, 0), minute = DialogControl(dialog, 1);
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == hour; }, 3000));
 
   Retype(hour, L"25");
-  EXPECT_EQ(Text(hour), L"25") << "held before leaving";
+  EXPECT_EQ(ControlText(hour), L"25") << "held before leaving";
   SendKey(hour, VK_TAB);
-  EXPECT_EQ(Text(hour), L"23");
+  EXPECT_EQ(ControlText(hour), L"23");
   EXPECT_EQ(Focus(dialog), minute);
 
   // Entering by Tab selects the whole text, so typing replaces it.
   Type(minute, L"75");
-  EXPECT_EQ(Text(minute), L"75");
+  EXPECT_EQ(ControlText(minute), L"75");
   SendKey(minute, VK_TAB);
-  EXPECT_EQ(Text(minute), L"59");
-  EXPECT_EQ(Focus(dialog), Control(dialog, 4)) << "Tab goes on to the save button";
+  EXPECT_EQ(ControlText(minute), L"59");
+  EXPECT_EQ(Focus(dialog), DialogControl(dialog, 4)) << "Tab goes on to the save button";
 
   // In-range and unconvertible texts stay as typed; only a number beyond a bound is replaced.
   for (const wchar_t* typed : {L"007", L"+7", L"-", L"", L"1.5", L"-3"}) {
@@ -199,26 +190,26 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
     ASSERT_EQ(Focus(dialog), minute);
     SendKey(minute, VK_TAB);
     const std::wstring want = std::wstring(typed) == L"-3" ? L"0" : typed;
-    EXPECT_EQ(Text(minute), want) << Utf8(typed);
+    EXPECT_EQ(ControlText(minute), want) << Utf8(typed);
   }
   // Back to the previous control, as Shift+Tab does.
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(minute), TRUE);
   SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"60"));
   SendMessageW(dialog, WM_NEXTDLGCTL, 1, 0);
   EXPECT_EQ(Focus(dialog), hour);
-  EXPECT_EQ(Text(minute), L"59");
+  EXPECT_EQ(ControlText(minute), L"59");
 }
 
 TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0);
+  const HWND hour = DialogControl(dialog, 0);
   SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
   SendMessageW(hour, EM_SETSEL, 1, 1);
   for (wchar_t refused : {L'a', L'Z', L' ', L'\r', L'\uFF11', L'時', L'$', L'*'}) {
     SendMessageW(hour, WM_CHAR, refused, 1);
-    EXPECT_EQ(Text(hour), L"1") << "accepted U+" << std::hex << static_cast<int>(refused);
+    EXPECT_EQ(ControlText(hour), L"1") << "accepted U+" << std::hex << static_cast<int>(refused);
   }
   // Enter and Escape as keys stay in the box and leave the dialog open.
   SendKey(hour, VK_RETURN);
@@ -227,22 +218,22 @@ TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {
   SendMessageW(hour, WM_CHAR, 0x1B, 1);
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_EQ(Text(hour), L"1");
+  EXPECT_EQ(ControlText(hour), L"1");
 
   wchar_t separator[8] = {};
   GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
   Type(hour, std::wstring(L"-+9") + separator[0] + L"5");
-  EXPECT_EQ(Text(hour), std::wstring(L"1-+9") + separator[0] + L"5");
+  EXPECT_EQ(ControlText(hour), std::wstring(L"1-+9") + separator[0] + L"5");
   // Backspace is a control key and works.
   Type(hour, L"\b\b");
-  EXPECT_EQ(Text(hour), L"1-+9");
+  EXPECT_EQ(ControlText(hour), L"1-+9");
 }
 
 TEST(SpinBox, UpAndDownStepWithinTheBounds) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  const HWND hour = DialogControl(dialog, 0), minute = DialogControl(dialog, 1);
   struct Case {
     HWND box;
     const wchar_t* text;
@@ -260,21 +251,21 @@ TEST(SpinBox, UpAndDownStepWithinTheBounds) {
   for (const Case& c : cases) {
     SendMessageW(c.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
     SendKey(c.box, c.key);
-    EXPECT_EQ(Text(c.box), c.expected) << Utf8(c.text) << (c.key == VK_UP ? " up" : " down");
+    EXPECT_EQ(ControlText(c.box), c.expected) << Utf8(c.text) << (c.key == VK_UP ? " up" : " down");
   }
   // Each key-down is a step, auto-repeated ones included.
   SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
   SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 1);
   SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 0x40000001);
   SendMessageW(minute, WM_KEYDOWN, VK_DOWN, 0x40000001);
-  EXPECT_EQ(Text(minute), L"7");
+  EXPECT_EQ(ControlText(minute), L"7");
 }
 
 TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   Perchette perchette("[HungUpTime]\r\nHHour=5\r\nHMin=0\r\n");
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  const HWND hour = DialogControl(dialog, 0), minute = DialogControl(dialog, 1);
   const HWND arrows = GetWindow(minute, GW_CHILD);
   ASSERT_NE(arrows, nullptr);
   const LPARAM up = MAKELPARAM(7, 5), down = MAKELPARAM(7, 18), off = MAKELPARAM(7, 60);
@@ -282,19 +273,21 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   // A click: the focus moves into the box, and the release makes the one step.
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 3000));
-  EXPECT_EQ(Text(minute), L"0") << "a step before the release";
+  EXPECT_EQ(ControlText(minute), L"0") << "a step before the release";
   PostMessageW(arrows, WM_LBUTTONUP, 0, up);
-  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"1"; }, 2000)) << Utf8(Text(minute));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"1"; }, 2000))
+      << Utf8(ControlText(minute));
 
   // Released away from the button: no step.
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_MOUSEMOVE, MK_LBUTTON, off);
   PostMessageW(arrows, WM_LBUTTONUP, 0, off);
   Pump(300);
-  EXPECT_EQ(Text(minute), L"1");
+  EXPECT_EQ(ControlText(minute), L"1");
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_LBUTTONUP, 0, down);
-  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"0"; }, 2000)) << Utf8(Text(minute));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"0"; }, 2000))
+      << Utf8(ControlText(minute));
 
   // Held for 1.05 s: steps at 400, 500, ... 1000 ms and one on release; the timing of a busy
   // machine may move one step across the release.
@@ -302,7 +295,7 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   Sleep(1050);
   PostMessageW(arrows, WM_LBUTTONUP, 0, up);
   Pump(300);
-  const int held = _wtoi(Text(minute).c_str());
+  const int held = _wtoi(ControlText(minute).c_str());
   EXPECT_GE(held, 7);
   EXPECT_LE(held, 9);
 
@@ -313,24 +306,24 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   Sleep(1050);
   PostMessageW(hourArrows, WM_LBUTTONUP, 0, up);
   Pump(300);
-  EXPECT_EQ(Text(hour), L"23");
+  EXPECT_EQ(ControlText(hour), L"23");
 }
 
 TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0);
+  const HWND hour = DialogControl(dialog, 0);
   Retype(hour, L"9");
   PostMessageW(hour, WM_KEYDOWN, VK_ESCAPE, 1);
   Pump(500);
   ASSERT_TRUE(IsWindowVisible(dialog)) << "Escape in a spin box closed the dialog";
 
   PostMessageW(hour, WM_KEYDOWN, VK_TAB, 1);
-  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 1); }, 2000));
-  PostMessageW(Control(dialog, 1), WM_KEYDOWN, VK_TAB, 1);
-  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 4); }, 2000));
-  PostMessageW(Control(dialog, 4), WM_KEYDOWN, VK_ESCAPE, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 1); }, 2000));
+  PostMessageW(DialogControl(dialog, 1), WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 4); }, 2000));
+  PostMessageW(DialogControl(dialog, 4), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty) << "Escape saved";
   EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow())) << "the taskbar button stays";
@@ -338,21 +331,21 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   // Opened again: the file's values, the focus back on the button that had it.
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
-  EXPECT_EQ(Text(hour), L"5");
-  EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 4); }, 3000));
-  PostMessageW(Control(dialog, 4), WM_KEYDOWN, VK_TAB, 1);
-  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == Control(dialog, 5); }, 2000));
-  PostMessageW(Control(dialog, 5), WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_EQ(ControlText(hour), L"5");
+  EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 4); }, 3000));
+  PostMessageW(DialogControl(dialog, 4), WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 5); }, 2000));
+  PostMessageW(DialogControl(dialog, 5), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
 }
 
 TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND cancel = Control(dialog, 5), save = Control(dialog, 4);
-  Retype(Control(dialog, 0), L"9");
+  const HWND cancel = DialogControl(dialog, 5), save = DialogControl(dialog, 4);
+  Retype(DialogControl(dialog, 0), L"9");
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
   PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 1);
   PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0xC0000001);
@@ -361,7 +354,7 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
-  Retype(Control(dialog, 0), L"9");
+  Retype(DialogControl(dialog, 0), L"9");
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(save), TRUE);
   PostMessageW(save, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
@@ -371,16 +364,16 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
 
 TEST(Dialog, SavingWritesBothKeysAndTheNextOpeningReadsThem) {
   Perchette perchette;
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(Text(Control(dialog, 0)), L"7") << "the defaults without a file";
-  EXPECT_EQ(Text(Control(dialog, 1)), L"59");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"7") << "the defaults without a file";
+  EXPECT_EQ(ControlText(DialogControl(dialog, 1)), L"59");
   // A cleared hour box stays empty on leaving and saves as 0; the minute as typed, "05" as 5.
-  Retype(Control(dialog, 0), L"");
-  SendKey(Control(dialog, 0), VK_TAB);
-  EXPECT_EQ(Text(Control(dialog, 0)), L"");
-  Type(Control(dialog, 1), L"05");
-  SendMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  Retype(DialogControl(dialog, 0), L"");
+  SendKey(DialogControl(dialog, 0), VK_TAB);
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"");
+  Type(DialogControl(dialog, 1), L"05");
+  SendMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   const std::string saved = Utf8(Settings(perchette));
   EXPECT_NE(saved.find("[HungUpTime]"), std::string::npos) << saved;
@@ -389,25 +382,25 @@ TEST(Dialog, SavingWritesBothKeysAndTheNextOpeningReadsThem) {
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
-  EXPECT_EQ(Text(Control(dialog, 0)), L"0");
-  EXPECT_EQ(Text(Control(dialog, 1)), L"5");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"0");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 1)), L"5");
 }
 
 TEST(Dialog, OpeningAgainWhileOpenKeepsWhatWasTyped) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  Retype(Control(dialog, 0), L"99");
+  Retype(DialogControl(dialog, 0), L"99");
   // Moved by the user: it stays there while hidden, too.
   SetWindowPos(dialog, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   Pump(500);
   EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_EQ(Text(Control(dialog, 0)), L"99");
-  SendKey(Control(dialog, 0), VK_UP);
-  EXPECT_EQ(Text(Control(dialog, 0)), L"23");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"99");
+  SendKey(DialogControl(dialog, 0), VK_UP);
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"23");
 
-  SendMessageW(Control(dialog, 5), BM_CLICK, 0, 0);
+  SendMessageW(DialogControl(dialog, 5), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
@@ -415,7 +408,7 @@ TEST(Dialog, OpeningAgainWhileOpenKeepsWhatWasTyped) {
   GetWindowRect(dialog, &window);
   EXPECT_EQ(window.left, 100);
   EXPECT_EQ(window.top, 120);
-  EXPECT_EQ(Text(Control(dialog, 0)), L"5");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"5");
 }
 
 TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
@@ -424,10 +417,10 @@ TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
   HANDLE lock = CreateFileW(perchette.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  Retype(Control(dialog, 0), L"9");
-  PostMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  Retype(DialogControl(dialog, 0), L"9");
+  PostMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr) << "no report of the failed save";
   const MessageBoxView report = ViewMessageBox(box);
@@ -440,12 +433,12 @@ TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
   PressOk(box);
   ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).empty(); }, 3000));
   EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_EQ(Text(Control(dialog, 0)), L"9");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"9");
   EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
 
   // Writable again, the same dialog saves.
   CloseHandle(lock);
-  PostMessageW(Control(dialog, 4), BM_CLICK, 0, 0);
+  PostMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   EXPECT_NE(Utf8(Settings(perchette)).find("HHour=9"), std::string::npos);
 }
@@ -467,17 +460,17 @@ TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
-  EXPECT_FALSE(IsWindowVisible(Dialog(perchette)));
+  EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   PressOk(box);
   Pump(300);
-  EXPECT_FALSE(IsWindowVisible(Dialog(perchette)));
+  EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
 }
 
 TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   Perchette perchette(kFiveThirty);
-  const HWND dialog = StartAndOpen(perchette);
+  const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
-  const HWND hour = Control(dialog, 0), minute = Control(dialog, 1);
+  const HWND hour = DialogControl(dialog, 0), minute = DialogControl(dialog, 1);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog && Focus(dialog) == hour; }))
       << "the dialog did not come to the front with the focus in the hour box";
   const auto keys = [](std::initializer_list<WORD> virtualKeys) {
@@ -492,12 +485,13 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   };
   // The selected text is replaced; letters, space and Enter are refused; Tab leaves.
   keys({'2', 'A', VK_SPACE, '5', VK_RETURN});
-  EXPECT_TRUE(WaitFor([&] { return Text(hour) == L"25"; }, 2000)) << Utf8(Text(hour));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"25"; }, 2000)) << Utf8(ControlText(hour));
   keys({VK_TAB});
   EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 2000));
-  EXPECT_EQ(Text(hour), L"23");
+  EXPECT_EQ(ControlText(hour), L"23");
   keys({VK_UP, VK_ESCAPE});
-  EXPECT_TRUE(WaitFor([&] { return Text(minute) == L"31"; }, 2000)) << Utf8(Text(minute));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"31"; }, 2000))
+      << Utf8(ControlText(minute));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(dialog));
   // On to the cancel button and Escape there: hidden, nothing saved.

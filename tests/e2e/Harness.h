@@ -46,6 +46,7 @@ class Perchette;
 // The settings dialog: opened as the tray menu's settings item does, its controls in creation
 // order (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a control's text.
 HWND SettingsDialog(const Perchette& perchette);
+inline bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
 HWND OpenSettingsDialog(Perchette& perchette);
 HWND DialogControl(HWND dialog, int index);
 std::wstring ControlText(HWND control);

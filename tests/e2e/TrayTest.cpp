@@ -13,10 +13,6 @@ namespace {
 
 constexpr UINT kTrayIconMessage = WM_USER + 100;
 
-HWND Dialog(const Perchette& perchette) { return ProcessWindow(perchette.ProcessId(), L"TForm1"); }
-
-bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
-
 HWND OpenMenu(const Perchette& perchette) {
   std::vector<HWND> menus;
   WaitFor(
@@ -95,7 +91,7 @@ TEST(Tray, OnlyARightPressOpensTheMenuAtTheCursor) {
   EXPECT_EQ(rect.top, 400);
   PostMenuKey(main, VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, 3000));
-  EXPECT_FALSE(Shown(Dialog(perchette)));
+  EXPECT_FALSE(Shown(SettingsDialog(perchette)));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
 }
 
@@ -123,7 +119,7 @@ TEST(Tray, RightClickOnTheIconOpensTheMenu) {
   GetWindowRect(menu, &rect);
   EXPECT_LE(std::abs(rect.left - centre.x), 1) << rect.left << " for a cursor at " << centre.x;
   PostMenuKey(perchette.MainWindow(), 'S');
-  EXPECT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }))
+  EXPECT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }))
       << "the settings item did not open the dialog";
 }
 
@@ -138,10 +134,10 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   // The settings dialog brings the taskbar button; it stays once the dialog is closed.
   ASSERT_NE(OpenMenuAt(perchette, 400, 300), nullptr);
   PostMenuKey(main, 'S');
-  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
-  PostMessageW(Dialog(perchette), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(Dialog(perchette)); }));
+  PostMessageW(SettingsDialog(perchette), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(SettingsDialog(perchette)); }));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(application));
 
@@ -170,7 +166,7 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
 
   // Showing the dialog brings it back.
   PostMessageW(main, WM_COMMAND, 101, 0);
-  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
 }
 
@@ -184,11 +180,11 @@ TEST(Tray, RightPressOnTheCharacterOpensTheDialogALeftPressDoesNot) {
     PostMessageW(main, button + 1, 0, MAKELPARAM(40, 40));
   }
   Pump(700);
-  EXPECT_FALSE(Shown(Dialog(perchette))) << "a left or middle press opened the dialog";
+  EXPECT_FALSE(Shown(SettingsDialog(perchette))) << "a left or middle press opened the dialog";
   PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
   PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
-  ASSERT_TRUE(WaitFor([&] { return Shown(Dialog(perchette)); }));
-  const HWND hour = GetWindow(Dialog(perchette), GW_CHILD);
+  ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
+  const HWND hour = GetWindow(SettingsDialog(perchette), GW_CHILD);
   wchar_t text[16] = {};
   SendMessageW(hour, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, L"3");
