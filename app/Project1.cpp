@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/Application.h"
+#include "base/Application.h"
 #include "app/Unit1.h"
 #include "settings/Unit2.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Application.h"
+#include "base/Application.h"
 #include "app/Unit1.h"
 #include "res/Version.h"
 #include "settings/Unit2.h"

@@ -1,6 +1,6 @@
 #include "app/Unit1.h"
 
-#include "app/Application.h"
+#include "base/Application.h"
 #include "app/Perch.h"
 #include "res/MainForm.h"
 #include "res/Resource.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "app/PopupMenu.h"
-#include "app/Timer.h"
-#include "app/Window.h"
+#include "base/Timer.h"
+#include "base/Window.h"
 #include "hangup/RasService.h"
 #include "shape/FormRgn.h"
 

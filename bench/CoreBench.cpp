@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "hangup/TimeOfDay.h"
-#include "settings/IntText.h"
+#include "base/IntText.h"
 #include "shape/SpanScan.h"
+#include "tests/support/Bitmap.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 #include "app/Perch.h"
 
 namespace {

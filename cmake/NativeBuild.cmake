@@ -23,7 +23,7 @@ target_compile_options(perchette_core PRIVATE -Wall -Wextra -Wpedantic -Werror $
 target_link_options(perchette_core PUBLIC ${SANITIZE})
 
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
-add_executable(unit_tests ${UNIT_TEST_SOURCES})
+add_executable(unit_tests ${UNIT_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
 target_compile_options(unit_tests PRIVATE -Wall -Wextra -Werror ${SANITIZE})
 target_compile_definitions(unit_tests PRIVATE PERCHETTE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE perchette_core GTest::gtest_main)
@@ -34,7 +34,7 @@ gtest_discover_tests(unit_tests)
 # is compiled in again here, without the sanitizers, so that the timings are the optimised code's.
 find_package(benchmark QUIET)
 if(benchmark_FOUND AND NOT PERCHETTE_FUZZ)
-  add_executable(core_bench ${CMAKE_SOURCE_DIR}/bench/CoreBench.cpp ${PORTABLE_SOURCES})
+  add_executable(core_bench ${CMAKE_SOURCE_DIR}/bench/CoreBench.cpp ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp ${PORTABLE_SOURCES})
   target_include_directories(core_bench PRIVATE ${CMAKE_SOURCE_DIR})
   # -Wno-restrict: GCC 12 at -O2 wrongly flags std::string's operator+ (its bug 105329).
   target_compile_options(core_bench PRIVATE -Wall -Wextra -Wpedantic -Werror -Wno-restrict)

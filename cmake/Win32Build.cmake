@@ -26,7 +26,7 @@ if(PERCHETTE_E2E)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
   add_executable(perchette_e2e ${E2E_SOURCES}
-    ${CMAKE_SOURCE_DIR}/shape/SpanScan.cpp ${CMAKE_SOURCE_DIR}/app/ErrorText.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
   target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(perchette_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/Application.h"
+#include "base/Application.h"
 #include "hangup/RasRecord.h"
 
 namespace perchette {

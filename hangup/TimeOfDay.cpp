@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "app/AppError.h"
-#include "app/ErrorText.h"
-#include "settings/IntText.h"
+#include "base/AppError.h"
+#include "base/ErrorText.h"
+#include "base/IntText.h"
 
 namespace perchette {
 namespace {

@@ -1,5 +1,5 @@
 // Loading the hang-up time into the main window.
-#include "app/Application.h"
+#include "base/Application.h"
 #include "app/Unit1.h"
 #include "hangup/Schedule.h"
 #include "hangup/TimeOfDay.h"

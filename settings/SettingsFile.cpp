@@ -4,10 +4,11 @@
 
 #include <vector>
 
-#include "app/AppError.h"
-#include "app/ErrorText.h"
-#include "app/WideText.h"
-#include "settings/IntText.h"
+#include "base/AppError.h"
+#include "base/ErrorText.h"
+#include "base/WideText.h"
+#include "base/IntText.h"
+#include "settings/ValueText.h"
 
 namespace perchette {
 

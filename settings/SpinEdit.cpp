@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "app/Application.h"
-#include "app/Handles.h"
-#include "app/WideText.h"
+#include "base/Application.h"
+#include "base/Handles.h"
+#include "base/WideText.h"
 #include "res/Form1.h"
 
 namespace perchette {

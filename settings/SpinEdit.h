@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Window.h"
+#include "base/Window.h"
 #include "settings/SpinRules.h"
 
 namespace perchette {

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/Application.h"
+#include "base/Application.h"
 #include "app/Unit1.h"
 #include "res/Form1.h"
 #include "settings/SettingsFile.h"

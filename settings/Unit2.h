@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "app/Handles.h"
-#include "app/Window.h"
+#include "base/Handles.h"
+#include "base/Window.h"
 #include "settings/SpinEdit.h"
 
 namespace perchette {

@@ -1,6 +1,6 @@
 # Sources of settings/: portable (no <windows.h>) and Win32 shells.
 list(APPEND PORTABLE_SOURCES
-  settings/IntText.cpp
+  settings/ValueText.cpp
   settings/SpinRules.cpp
 )
 list(APPEND WIN32_SOURCES

@@ -7,7 +7,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/Handles.h"
+#include "base/Handles.h"
 
 namespace perchette {
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shape/SpanScan.h"
+#include "tests/support/Bitmap.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;

@@ -2,7 +2,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "settings/IntText.h"
+#include "base/IntText.h"
+#include "settings/ValueText.h"
 #include "tests/fuzz/Models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/IntText.h"
+#include "base/IntText.h"
 #include "settings/SpinRules.h"
 #include "tests/fuzz/Models.h"
 

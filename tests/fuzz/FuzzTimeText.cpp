@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/AppError.h"
-#include "app/ErrorText.h"
+#include "base/AppError.h"
+#include "base/ErrorText.h"
 #include "hangup/TimeOfDay.h"
 #include "tests/fuzz/Models.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "app/ErrorText.h"
+#include "base/ErrorText.h"
 #include "app/Perch.h"
 
 namespace perchette {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "hangup/HangUp.h"
 #include "hangup/TimeOfDay.h"
 

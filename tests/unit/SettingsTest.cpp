@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "settings/IntText.h"
+#include "base/IntText.h"
+#include "settings/ValueText.h"
 #include "settings/SpinRules.h"
 
 namespace perchette {

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "shape/SpanScan.h"
+#include "tests/support/Bitmap.h"
 
 namespace perchette {
 

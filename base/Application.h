@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Window.h"
+#include "base/Window.h"
 
 namespace perchette {
 

@@ -1,9 +1,9 @@
-#include "app/Window.h"
+#include "base/Window.h"
 
 #include <set>
 #include <string>
 
-#include "app/Application.h"
+#include "base/Application.h"
 
 namespace perchette {
 

@@ -1,4 +1,4 @@
-#include "app/WideText.h"
+#include "base/WideText.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/Window.h"
+#include "base/Window.h"
 
 namespace perchette {
 

@@ -1,9 +1,9 @@
-#include "app/Application.h"
+#include "base/Application.h"
 
 #include <exception>
 
-#include "app/ErrorText.h"
-#include "app/WideText.h"
+#include "base/ErrorText.h"
+#include "base/WideText.h"
 
 namespace perchette {
 

@@ -1,6 +1,6 @@
-#include "app/Timer.h"
+#include "base/Timer.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 namespace perchette {
 
