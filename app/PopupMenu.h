@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/Handles.h"
+#include "res/Ids.h"
 
 namespace perchette {
 
@@ -11,7 +12,12 @@ class TMainForm;
 
 class TPopupMenu {
  public:
-  enum Command : UINT { S1 = 101, AboutA1 = 102, N3 = 103, Exit1 = 104 };
+  enum Command : UINT {
+    S1 = ids::kMenuSettings,
+    AboutA1 = ids::kMenuAbout,
+    N3 = ids::kMenuSeparator,
+    Exit1 = ids::kMenuExit
+  };
 
   void Build();
   // Opens the menu with its top-left corner at the point; items answer to either button.

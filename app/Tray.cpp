@@ -34,7 +34,6 @@ static_assert(offsetof(NotifyIconRecord, hWnd) == 4 && offsetof(NotifyIconRecord
               offsetof(NotifyIconRecord, hIcon) == 20 && offsetof(NotifyIconRecord, szTip) == 24);
 #endif
 
-constexpr UINT kTrayIconId = 1;
 constexpr char kTip[64] = "Perchette";
 
 // Present from the icon's addition to its removal.
@@ -50,7 +49,7 @@ void TMainForm::AddTrayIcon() {
   TrayIconData = std::make_unique<NotifyIconRecord>();
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = HandleNeeded();
-  TrayIconData->uID = kTrayIconId;
+  TrayIconData->uID = ids::kTrayIconId;
   TrayIconData->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData->uCallbackMessage = WM_TRAYICON;
   TrayIconData->hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
@@ -62,7 +61,7 @@ void TMainForm::RemoveTrayIcon() {
   if (!TrayIconData) return;
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = Handle();
-  TrayIconData->uID = kTrayIconId;
+  TrayIconData->uID = ids::kTrayIconId;
   Notify(NIM_DELETE);
   TrayIconData.reset();
 }

@@ -9,11 +9,13 @@
 #include "base/Timer.h"
 #include "base/Window.h"
 #include "hangup/RasService.h"
+#include "res/Ids.h"
 #include "shape/FormRgn.h"
 
 namespace perchette {
 
-inline constexpr UINT WM_TRAYICON = WM_USER + 100;
+inline constexpr UINT WM_TRAYICON = ids::kTrayIconMessage;
+static_assert(WM_TRAYICON == WM_USER + 100);
 
 class TMainForm : public Window {
  public:

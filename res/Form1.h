@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "res/Ids.h"
+
 namespace perchette::form1 {
 
 inline constexpr const wchar_t* kClassName = L"TForm1";
@@ -39,12 +41,8 @@ struct ControlLayout {
   bool cancel = false;
 };
 
-inline constexpr int kSpinEdit1 = 101;
-inline constexpr int kSpinEdit2 = 102;
-inline constexpr int kLabel1 = 103;
-inline constexpr int kLabel2 = 104;
-inline constexpr int kButton1 = 105;
-inline constexpr int kButton2 = IDCANCEL;
+using ids::kButton1, ids::kButton2, ids::kLabel1, ids::kLabel2, ids::kSpinEdit1, ids::kSpinEdit2;
+static_assert(kButton2 == IDCANCEL);
 
 // In creation order, which is also the tab order of the controls that take the focus.
 inline constexpr ControlLayout kControls[] = {

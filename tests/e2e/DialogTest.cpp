@@ -3,13 +3,14 @@
 
 #include <string>
 
+#include "res/Ids.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr WPARAM kSettingsItem = 101;
+constexpr WPARAM kSettingsItem = perchette::ids::kMenuSettings;
 constexpr const char* kFiveThirty = "[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n";
 
 void SendKey(HWND window, WPARAM key) {
@@ -121,7 +122,7 @@ TEST(Dialog, IsCreatedHiddenAndOpensAsLaidOut) {
     EXPECT_EQ(button & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << i;
     EXPECT_TRUE(button & WS_TABSTOP) << i;
   }
-  EXPECT_EQ(GetDlgCtrlID(DialogControl(dialog, 5)), IDCANCEL);
+  EXPECT_EQ(GetDlgCtrlID(DialogControl(dialog, 5)), perchette::ids::kButton2);
   for (int i : {2, 3})
     EXPECT_FALSE(GetWindowLongW(DialogControl(dialog, i), GWL_STYLE) & WS_TABSTOP);
 }

@@ -8,14 +8,15 @@
 #include <iterator>
 #include <string>
 
+#include "res/Ids.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr UINT kTrayMessage = WM_USER + 100;
-constexpr WPARAM kAboutItem = 102;
+constexpr UINT kTrayMessage = perchette::ids::kTrayIconMessage;
+constexpr WPARAM kAboutItem = perchette::ids::kMenuAbout;
 
 struct HostileFile {
   const char* name;

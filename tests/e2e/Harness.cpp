@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "res/Ids.h"
+
 namespace e2e {
 
 void Pump(DWORD milliseconds) {
@@ -247,11 +249,10 @@ HWND SettingsDialog(const Perchette& perchette) {
 }
 
 HWND OpenSettingsDialog(Perchette& perchette) {
-  constexpr WPARAM kSettingsItem = 101;
   perchette.Start();
   const HWND main = perchette.WaitForMainWindow();
   if (main == nullptr) return nullptr;
-  PostMessageW(main, WM_COMMAND, kSettingsItem, 0);
+  PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
   HWND dialog = nullptr;
   WaitFor([&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
   return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;

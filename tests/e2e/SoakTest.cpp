@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "res/Ids.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr UINT kTrayMessage = WM_USER + 100;
-constexpr UINT kSettingsItem = 101;
+constexpr UINT kTrayMessage = perchette::ids::kTrayIconMessage;
+constexpr UINT kSettingsItem = perchette::ids::kMenuSettings;
 constexpr SIZE_T kAllowedGrowth = 64 * 1024;
 
 DWORD SoakSeconds() {

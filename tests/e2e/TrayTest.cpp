@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "res/Ids.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr UINT kTrayIconMessage = WM_USER + 100;
+constexpr UINT kTrayIconMessage = perchette::ids::kTrayIconMessage;
 
 HWND OpenMenu(const Perchette& perchette) {
   std::vector<HWND> menus;
@@ -136,7 +137,7 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   PostMenuKey(main, 'S');
   ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
-  PostMessageW(SettingsDialog(perchette), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  PostMessageW(SettingsDialog(perchette), WM_COMMAND, MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(SettingsDialog(perchette)); }));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(application));
