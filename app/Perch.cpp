@@ -22,24 +22,4 @@ PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t
           SaturatingDifference(foregroundTop, offsetY)};
 }
 
-std::optional<Bounds> ChangedBounds(const Bounds& recorded, BoundsField field, int32_t value) {
-  Bounds wanted = recorded;
-  switch (field) {
-    case BoundsField::kLeft:
-      wanted.left = value;
-      break;
-    case BoundsField::kTop:
-      wanted.top = value;
-      break;
-    case BoundsField::kWidth:
-      wanted.width = value;
-      break;
-    case BoundsField::kHeight:
-      wanted.height = value;
-      break;
-  }
-  if (wanted == recorded) return std::nullopt;
-  return wanted;
-}
-
 }  // namespace perchette

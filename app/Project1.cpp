@@ -3,29 +3,29 @@
 
 #include <cstdlib>
 
-#include "base/Application.h"
 #include "app/Unit1.h"
+#include "base/Application.h"
 #include "settings/Unit2.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace perchette;
   TApplication& application = Application();
-  application.Initialize();
-  application.SetTitle(L"Perchette");
-
-  static TMainForm mainForm;
-  MainForm = &mainForm;
+  // Destroyed in the reverse order: the dialog, then the main window, each before the objects its
+  // procedures use.
+  TMainForm mainForm;
+  TForm1 form1;
   try {
+    application.Initialize();
+    application.SetTitle(L"Perchette");
+    MainForm = &mainForm;
     mainForm.Create();
+    Form1 = &form1;
+    form1.Create();
   } catch (...) {
-    // The main window could not be made (the system refused the timer): the program ends.
+    // The program cannot run without its windows or its timer: it says why and ends.
     application.ReportCurrentException();
     return 1;
   }
-
-  static TForm1 form1;
-  Form1 = &form1;
-  form1.Create();
 
   application.Run();
   return 0;

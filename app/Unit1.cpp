@@ -1,9 +1,10 @@
 #include "app/Unit1.h"
 
-#include "base/Application.h"
 #include "app/Perch.h"
+#include "base/Application.h"
 #include "res/MainForm.h"
 #include "res/Resource.h"
+#include "settings/SettingsFile.h"
 
 namespace perchette {
 
@@ -72,6 +73,15 @@ void TMainForm::FormCreate() {
   FormRgn1.ApplyRegion();
 }
 
+void TMainForm::LoadSettings() {
+  // Reports held back as repeats may show again once the settings are read anew.
+  Application().ForgetRepeatedErrors();
+  const HangUpTime time = ReadHangUpTime();
+  FHangUpHour = time.hour;
+  FHangUpMinute = time.minute;
+  schedule_.SetStartTime(FHangUpHour, FHangUpMinute);
+}
+
 void TMainForm::FormShow() { ShowWindow(Application().Handle(), SW_HIDE); }
 
 void TMainForm::Close() {
@@ -90,6 +100,10 @@ void TMainForm::Timer1Timer() {
     Application().ReportCurrentException(true);
   }
 }
+
+void TMainForm::HangUpScheduleTick() { schedule_.Tick(FHangUpHour, FHangUpMinute); }
+
+void TMainForm::HangUpDialUp() { schedule_.HangUpDialUp(); }
 
 void TMainForm::SetPerchOffsets() {
   FPerchOffsetX = kPerchOffsetX;

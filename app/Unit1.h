@@ -6,9 +6,10 @@
 #include <cstdint>
 
 #include "app/PopupMenu.h"
+#include "app/Tray.h"
 #include "base/Timer.h"
 #include "base/Window.h"
-#include "hangup/RasService.h"
+#include "hangup/Schedule.h"
 #include "res/Ids.h"
 #include "shape/FormRgn.h"
 
@@ -19,6 +20,10 @@ static_assert(WM_TRAYICON == WM_USER + 100);
 
 class TMainForm : public Window {
  public:
+  TMainForm() = default;
+  // The window goes first, while everything its procedure may use is still there.
+  ~TMainForm() override { DestroySystemWindow(); }
+
   TFormRgn FormRgn1;
   TTimer Timer1;
   TPopupMenu PopupMenu1;
@@ -79,8 +84,8 @@ class TMainForm : public Window {
   int32_t height_ = 0;
   // The desktop window, asked for once: the perch does not sit on it.
   HWND desktopWindow_ = nullptr;
-  RasService dialUp_;
-  bool hangUpRunning_ = false;
+  TTrayIcon trayIcon_;
+  HangUpSchedule schedule_;
 };
 
 extern TMainForm* MainForm;

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -18,7 +17,6 @@ class TApplication : public Window {
  public:
   void Initialize();
   void SetTitle(std::wstring_view title);
-  const std::wstring& Title() const { return title_; }
 
   // The main window, set once it exists; a close request to the application goes to it.
   void SetMainWindow(HWND window) { mainWindow_ = window; }
@@ -26,8 +24,6 @@ class TApplication : public Window {
 
   // Takes and dispatches messages until the quit message comes.
   void Run();
-  // A hook that may take a message before it is dispatched (dialog keys of a modeless dialog).
-  void SetMessageFilter(std::function<bool(MSG&)> filter) { messageFilter_ = std::move(filter); }
 
   // Shown or hidden one of the program's form windows: the application window is visible
   // exactly when at least one of them (or a message window) is.
@@ -36,7 +32,6 @@ class TApplication : public Window {
 
   // Modal message window: centred, captioned with the title, no icon, one "OK".
   void ShowMessage(std::string_view text);
-  bool MessageOpen() const { return openMessages_ > 0; }
 
   // The general error report for the exception in flight. A repeating failure (one raised by
   // every tick) is shown once until ForgetRepeatedErrors; no report opens over another.
@@ -53,7 +48,6 @@ class TApplication : public Window {
   std::wstring title_;
   HWND mainWindow_ = nullptr;
   std::vector<HWND> formWindows_;
-  std::function<bool(MSG&)> messageFilter_;
   int openMessages_ = 0;
   int modalDepth_ = 0;
   bool reportOpen_ = false;

@@ -2,12 +2,16 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
+#include "base/AppError.h"
 #include "base/Application.h"
 
 namespace perchette {
 
 namespace {
+
+constexpr char kNoWindowText[] = "ウィンドウを作成できません";
 
 void RegisterOnce(const WindowClassInfo& info, WNDPROC procedure) {
   static std::set<std::wstring> registered;
@@ -21,26 +25,28 @@ void RegisterOnce(const WindowClassInfo& info, WNDPROC procedure) {
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = info.background;
   windowClass.lpszClassName = info.name;
-  RegisterClassExW(&windowClass);
+  if (RegisterClassExW(&windowClass) == 0) throw AppError(kNoWindowText);
   registered.insert(info.name);
 }
 
 }  // namespace
 
-Window::~Window() {
-  if (handle_ != nullptr) {
-    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-    DestroyWindow(handle_);
-  }
+Window::~Window() { DestroySystemWindow(); }
+
+void Window::DestroySystemWindow() {
+  if (handle_ == nullptr) return;
+  // From the base destructor the derived object is gone: its procedure must not run any more.
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(handle_, nullptr));
 }
 
 void Window::CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle,
-                                const wchar_t* text, DWORD style, const RECT& bounds,
-                                HWND owner) {
+                                const wchar_t* text, DWORD style, const RECT& bounds, HWND owner) {
   RegisterOnce(windowClass, &Window::Procedure);
-  CreateWindowExW(exStyle, windowClass.name, text, style, bounds.left, bounds.top,
-                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr,
-                  GetModuleHandleW(nullptr), this);
+  const HWND created = CreateWindowExW(
+      exStyle, windowClass.name, text, style, bounds.left, bounds.top, bounds.right - bounds.left,
+      bounds.bottom - bounds.top, owner, nullptr, GetModuleHandleW(nullptr), this);
+  if (created == nullptr) throw AppError(kNoWindowText);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,9 +23,14 @@ class Window {
   bool HandleAllocated() const { return handle_ != nullptr; }
 
  protected:
-  // Registers the class the first time it is used, then creates the system window.
+  // Registers the class the first time it is used, then creates the system window. Throws
+  // AppError when the class cannot be registered or the window cannot be created.
   void CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle, const wchar_t* text,
                           DWORD style, const RECT& bounds, HWND owner);
+
+  // Destroys the system window, if any. A class whose procedure uses its own members calls this
+  // from its destructor, so that no message reaches a half-destroyed object.
+  void DestroySystemWindow();
 
   // Every message of the window; errors thrown here reach the general error report.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

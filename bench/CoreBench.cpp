@@ -34,7 +34,7 @@ BENCHMARK(StrToTimeMinuteEnd)->Name("StrToTime/\"7:59:59\"");
 
 // Most ticks fall before the hang-up minute: one clock reading, no text built.
 void IsHangUpTickBefore(benchmark::State& state) {
-  const double start = HangUpStartTime(7, 59);
+  const double start = StartOfHangUpMinute(7, 59);
   const double now = EncodeTimeOfDay(7, 58, 30, 0);
   for (auto _ : state) benchmark::DoNotOptimize(IsHangUpTick([&] { return now; }, start, 7, 59));
 }
@@ -42,7 +42,7 @@ BENCHMARK(IsHangUpTickBefore)->Name("IsHangUpTick/before the minute");
 
 // Within the minute the end of the minute is built from its text on every tick.
 void IsHangUpTickWithin(benchmark::State& state) {
-  const double start = HangUpStartTime(7, 59);
+  const double start = StartOfHangUpMinute(7, 59);
   const double now = EncodeTimeOfDay(7, 59, 30, 0);
   for (auto _ : state) benchmark::DoNotOptimize(IsHangUpTick([&] { return now; }, start, 7, 59));
 }

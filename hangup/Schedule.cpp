@@ -1,12 +1,8 @@
-// The hang-up minute, tested on every tick, and the hang-up itself.
 #include "hangup/Schedule.h"
 
 #include <windows.h>
 
-#include "app/Unit1.h"
 #include "hangup/TimeOfDay.h"
-
-double HangUpStartTime = 0.0;
 
 namespace perchette {
 
@@ -16,23 +12,24 @@ double CurrentTimeOfDay() {
   return EncodeTimeOfDay(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
 }
 
-void TMainForm::HangUpScheduleTick() {
-  // While a failure message is open its own loop keeps ticking: no second message over it.
-  if (hangUpRunning_) return;
-  if (IsHangUpTick(CurrentTimeOfDay, ::HangUpStartTime, FHangUpHour, FHangUpMinute)) {
-    HangUpDialUp();
-  }
+void HangUpSchedule::SetStartTime(int32_t hour, int32_t minute) {
+  startTime_ = StartOfHangUpMinute(hour, minute);
 }
 
-void TMainForm::HangUpDialUp() {
-  hangUpRunning_ = true;
+void HangUpSchedule::Tick(int32_t hour, int32_t minute) {
+  if (running_) return;
+  if (IsHangUpTick(CurrentTimeOfDay, startTime_, hour, minute)) HangUpDialUp();
+}
+
+void HangUpSchedule::HangUpDialUp() {
+  running_ = true;
   try {
     HangUpFirstConnection(dialUp_);
   } catch (...) {
-    hangUpRunning_ = false;
+    running_ = false;
     throw;
   }
-  hangUpRunning_ = false;
+  running_ = false;
 }
 
 }  // namespace perchette

@@ -66,7 +66,7 @@ std::string HangUpEndText(int32_t hour, int32_t minute) {
   return IntToText(hour) + ":" + IntToText(minute) + ":59";
 }
 
-double HangUpStartTime(int32_t hour, int32_t minute) {
+double StartOfHangUpMinute(int32_t hour, int32_t minute) {
   return StrToTime(HangUpStartText(hour, minute));
 }
 

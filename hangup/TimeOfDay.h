@@ -22,7 +22,7 @@ std::string HangUpStartText(int32_t hour, int32_t minute);
 std::string HangUpEndText(int32_t hour, int32_t minute);
 
 // The first instant of the hang-up minute; throws AppError when hour or minute is out of range.
-double HangUpStartTime(int32_t hour, int32_t minute);
+double StartOfHangUpMinute(int32_t hour, int32_t minute);
 
 // Whether this tick falls within the hang-up minute: start <= now <= hour:minute:59.000. The
 // clock is read once before and once after the end of the minute is built, and the end is built

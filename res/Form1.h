@@ -27,7 +27,6 @@ inline constexpr int kFontHeight = -12;
 enum class ControlKind { SpinEdit, Label, Button };
 
 struct ControlLayout {
-  const wchar_t* name;
   ControlKind kind;
   int id;
   int left, top, width, height;
@@ -37,8 +36,6 @@ struct ControlLayout {
   int32_t minValue = 0, maxValue = 0, value = 0;
   // Takes the focus with Tab, in the order of this table.
   bool tabStop = false;
-  // The dialog's cancel button, which Escape presses.
-  bool cancel = false;
 };
 
 using ids::kButton1, ids::kButton2, ids::kLabel1, ids::kLabel2, ids::kSpinEdit1, ids::kSpinEdit2;
@@ -46,14 +43,12 @@ static_assert(kButton2 == IDCANCEL);
 
 // In creation order, which is also the tab order of the controls that take the focus.
 inline constexpr ControlLayout kControls[] = {
-    {L"SpinEdit1", ControlKind::SpinEdit, kSpinEdit1, 7, 6, 50, 29, -19, nullptr, 0, 23, 7, true},
-    {L"SpinEdit2", ControlKind::SpinEdit, kSpinEdit2, 87, 6, 50, 29, -19, nullptr, 0, 59, 59, true},
-    {L"Label1", ControlKind::Label, kLabel1, 59, 15, 16, 16, -16, L"時"},
-    {L"Label2", ControlKind::Label, kLabel2, 139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
-    {L"Button1", ControlKind::Button, kButton1, 288, 16, 65, 25, kFontHeight, L"設定保存", 0, 0, 0,
-     true},
-    {L"Button2", ControlKind::Button, kButton2, 352, 16, 67, 25, kFontHeight, L"ｷｬﾝｾﾙ", 0, 0, 0,
-     true, true},
+    {ControlKind::SpinEdit, kSpinEdit1, 7, 6, 50, 29, -19, nullptr, 0, 23, 7, true},
+    {ControlKind::SpinEdit, kSpinEdit2, 87, 6, 50, 29, -19, nullptr, 0, 59, 59, true},
+    {ControlKind::Label, kLabel1, 59, 15, 16, 16, -16, L"時"},
+    {ControlKind::Label, kLabel2, 139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
+    {ControlKind::Button, kButton1, 288, 16, 65, 25, kFontHeight, L"設定保存", 0, 0, 0, true},
+    {ControlKind::Button, kButton2, 352, 16, 67, 25, kFontHeight, L"ｷｬﾝｾﾙ", 0, 0, 0, true},
 };
 
 // The spin box's arrow buttons: their width inside the right end of the field.

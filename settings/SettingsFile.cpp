@@ -6,8 +6,8 @@
 
 #include "base/AppError.h"
 #include "base/ErrorText.h"
-#include "base/WideText.h"
 #include "base/IntText.h"
+#include "base/WideText.h"
 #include "settings/ValueText.h"
 
 namespace perchette {
@@ -23,11 +23,17 @@ std::wstring ExecutableSettingsPath() {
   }
 }
 
+HangUpTime ReadHangUpTime() {
+  const SettingsFile file(ExecutableSettingsPath());
+  return {file.ReadInt(kSettingsSection, kHourKey, kDefaultHour),
+          file.ReadInt(kSettingsSection, kMinuteKey, kDefaultMinute)};
+}
+
 int32_t SettingsFile::ReadInt(const wchar_t* section, const wchar_t* key,
                               int32_t defaultValue) const {
   wchar_t text[kValueBufferChars];
-  const DWORD length = GetPrivateProfileStringW(section, key, L"", text, kValueBufferChars,
-                                                path_.c_str());
+  const DWORD length =
+      GetPrivateProfileStringW(section, key, L"", text, kValueBufferChars, path_.c_str());
   return IntFromValueText(Narrow(std::wstring_view(text, length)), defaultValue);
 }
 

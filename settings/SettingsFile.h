@@ -15,6 +15,14 @@ inline constexpr int32_t kDefaultMinute = 59;
 // The settings file beside the executable.
 std::wstring ExecutableSettingsPath();
 
+struct HangUpTime {
+  int32_t hour, minute;
+};
+
+// The hang-up hour and minute from the settings file beside the executable, each falling back to
+// its default when missing or unreadable. Not range-checked.
+HangUpTime ReadHangUpTime();
+
 class SettingsFile {
  public:
   explicit SettingsFile(std::wstring path) : path_(std::move(path)) {}

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "base/Application.h"
-#include "app/Unit1.h"
 #include "res/Form1.h"
 #include "settings/SettingsFile.h"
 
@@ -76,9 +75,9 @@ HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const 
   return control;
 }
 
-void TForm1::Show() {
+void TForm1::Show(int32_t hour, int32_t minute) {
   if (!IsWindowVisible(Handle())) {
-    FormShow();
+    FormShow(hour, minute);
     // The taskbar button comes first, as for every form of the program that shows.
     ShowWindow(Application().Handle(), SW_SHOWNOACTIVATE);
     ShowWindow(Handle(), SW_SHOW);
@@ -93,9 +92,9 @@ void TForm1::Close() {
   Application().FormVisibilityChanged();
 }
 
-void TForm1::FormShow() {
-  SpinEdit1.SetValue(MainForm->FHangUpHour);
-  SpinEdit2.SetValue(MainForm->FHangUpMinute);
+void TForm1::FormShow(int32_t hour, int32_t minute) {
+  SpinEdit1.SetValue(hour);
+  SpinEdit2.SetValue(minute);
 }
 
 void TForm1::Button1Click() {

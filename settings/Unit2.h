@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 
 #include "base/Handles.h"
@@ -13,6 +14,10 @@ namespace perchette {
 
 class TForm1 : public Window {
  public:
+  TForm1() = default;
+  // The window and its controls go first, while the spin boxes their procedures use still exist.
+  ~TForm1() override { DestroySystemWindow(); }
+
   TSpinEdit SpinEdit1;
   TSpinEdit SpinEdit2;
   HWND Label1 = nullptr;
@@ -22,12 +27,13 @@ class TForm1 : public Window {
 
   // Creates the dialog from its form description, hidden.
   void Create();
-  // Makes the dialog visible and brings it to the front; FormShow runs only when it was hidden.
-  void Show();
+  // Makes the dialog visible and brings it to the front; FormShow runs only when it was hidden,
+  // and fills the spin boxes with the hour and minute given.
+  void Show(int32_t hour, int32_t minute);
   // Hides the dialog; it is neither destroyed nor reset.
   void Close();
 
-  void FormShow();
+  void FormShow(int32_t hour, int32_t minute);
   void Button1Click();
   void Button2Click();
   void SaveSettings();

@@ -4,7 +4,6 @@ list(APPEND PORTABLE_SOURCES
   settings/SpinRules.cpp
 )
 list(APPEND WIN32_SOURCES
-  settings/LoadSettings.cpp
   settings/SettingsFile.cpp
   settings/SpinEdit.cpp
   settings/Unit2.cpp

@@ -26,8 +26,6 @@ class TFormRgn {
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   void SetAutoSize(bool autoSize);
 
-  int32_t Left() const { return left_; }
-  int32_t Top() const { return top_; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
 

@@ -13,15 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "hangup/RasRecord.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
 
 namespace {
 
-using perchette::RasConnRecord;
-constexpr DWORD kRecordSize = sizeof(RasConnRecord);
+// The record size the system's header gives the connection record (packed to 4 bytes).
+constexpr DWORD kRecordSize = sizeof(void*) == 8 ? 416 : 412;
 constexpr DWORD kTableBytes = 100 * kRecordSize;
 constexpr DWORD kErrorBufferTooSmall = 603;
 

@@ -56,17 +56,5 @@ TEST(PerchPosition, HoldsABogusRectangleWithoutOverflow) {
   EXPECT_EQ(perch.top, kMin32);
 }
 
-TEST(ChangedBounds, ChangesOneValueAndSkipsNoOps) {
-  const Bounds recorded{10, 20, 80, 150};
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kLeft, 1280), (Bounds{1280, 20, 80, 150}));
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kTop, 1024), (Bounds{10, 1024, 80, 150}));
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kWidth, 90), (Bounds{10, 20, 90, 150}));
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kHeight, 160), (Bounds{10, 20, 80, 160}));
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kLeft, 10), std::nullopt);
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kTop, 20), std::nullopt);
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kWidth, 80), std::nullopt);
-  EXPECT_EQ(ChangedBounds(recorded, BoundsField::kHeight, 150), std::nullopt);
-}
-
 }  // namespace
 }  // namespace perchette

@@ -92,11 +92,11 @@ TEST(HangUpTexts, JoinHourMinuteAndSecond) {
 }
 
 TEST(HangUpStartTime, IsTheFirstInstantOfTheMinute) {
-  EXPECT_EQ(HangUpStartTime(7, 59), At(7, 59, 0, 0));
-  EXPECT_EQ(HangUpStartTime(0, 0), 0.0);
-  EXPECT_EQ(HangUpStartTime(23, 59), At(23, 59, 0, 0));
+  EXPECT_EQ(StartOfHangUpMinute(7, 59), At(7, 59, 0, 0));
+  EXPECT_EQ(StartOfHangUpMinute(0, 0), 0.0);
+  EXPECT_EQ(StartOfHangUpMinute(23, 59), At(23, 59, 0, 0));
   for (const auto& [hour, minute] : {std::pair{24, 0}, {0, 60}, {-1, 0}, {0, -1}}) {
-    EXPECT_THROW(HangUpStartTime(hour, minute), AppError) << hour << ":" << minute;
+    EXPECT_THROW(StartOfHangUpMinute(hour, minute), AppError) << hour << ":" << minute;
   }
 }
 
@@ -110,7 +110,7 @@ struct ScriptedClock {
 };
 
 bool TickAt(double now, int32_t hour, int32_t minute) {
-  return IsHangUpTick([now] { return now; }, HangUpStartTime(hour, minute), hour, minute);
+  return IsHangUpTick([now] { return now; }, StartOfHangUpMinute(hour, minute), hour, minute);
 }
 
 TEST(IsHangUpTick, CoversTheMinuteThroughSecondFiftyNine) {

@@ -20,11 +20,18 @@
 #include <string>
 #include <vector>
 
-#include "hangup/RasRecord.h"
-
 namespace {
 
-using perchette::RasConnRecord;
+// The connection record as the system's header lays it out (packed to 4 bytes), written here
+// field by field rather than through the program's own declaration of it.
+#if defined(_WIN64)
+constexpr DWORD kRecordBytes = 416;
+constexpr size_t kEntryNameAt = 12, kDeviceTypeAt = 269, kDeviceNameAt = 286;
+#else
+constexpr DWORD kRecordBytes = 412;
+constexpr size_t kEntryNameAt = 8, kDeviceTypeAt = 265, kDeviceNameAt = 282;
+#endif
+constexpr size_t kHandleAt = 4;
 
 constexpr DWORD kErrorBufferTooSmall = 603;
 constexpr DWORD kErrorInvalidSize = 632;
@@ -115,12 +122,12 @@ std::string Hex(uintptr_t value) {
   return text;
 }
 
-void FillRecord(RasConnRecord& record, uintptr_t handle, size_t index) {
-  record.dwSize = sizeof(RasConnRecord);
-  record.hrasconn = reinterpret_cast<HANDLE>(handle);
-  std::snprintf(record.szEntryName, sizeof record.szEntryName, "Dial-up %zu", index + 1);
-  std::snprintf(record.szDeviceType, sizeof record.szDeviceType, "modem");
-  std::snprintf(record.szDeviceName, sizeof record.szDeviceName, "Test Modem %zu", index + 1);
+void FillRecord(BYTE* record, uintptr_t handle, size_t index) {
+  std::memcpy(record, &kRecordBytes, sizeof kRecordBytes);
+  std::memcpy(record + kHandleAt, &handle, sizeof handle);
+  std::snprintf(reinterpret_cast<char*>(record + kEntryNameAt), 257, "Dial-up %zu", index + 1);
+  std::snprintf(reinterpret_cast<char*>(record + kDeviceTypeAt), 17, "modem");
+  std::snprintf(reinterpret_cast<char*>(record + kDeviceNameAt), 129, "Test Modem %zu", index + 1);
 }
 
 }  // namespace
@@ -139,24 +146,25 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-DWORD WINAPI RasEnumConnectionsA(RasConnRecord* table, DWORD* tableBytes, DWORD* count) {
+DWORD WINAPI RasEnumConnectionsA(BYTE* table, DWORD* tableBytes, DWORD* count) {
   LoadScenario();
   if (table == nullptr || tableBytes == nullptr || count == nullptr) {
     Log("enum invalid-parameter");
     return ERROR_INVALID_PARAMETER;
   }
-  const DWORD askedSize = table->dwSize;
+  DWORD askedSize = 0;
+  std::memcpy(&askedSize, table, sizeof askedSize);
   const DWORD bytes = *tableBytes;
   DWORD result = scenario.enumResult;
-  if (askedSize != sizeof(RasConnRecord)) {
+  if (askedSize != kRecordBytes) {
     result = kErrorInvalidSize;
   } else {
-    const size_t fits = bytes / sizeof(RasConnRecord);
+    const size_t fits = bytes / kRecordBytes;
     for (size_t i = 0; i < connections.size() && i < fits; ++i) {
-      FillRecord(table[i], connections[i], i);
+      FillRecord(table + i * kRecordBytes, connections[i], i);
     }
     *count = static_cast<DWORD>(connections.size());
-    *tableBytes = static_cast<DWORD>(connections.size() * sizeof(RasConnRecord));
+    *tableBytes = static_cast<DWORD>(connections.size() * kRecordBytes);
     if (connections.size() > fits && result == 0) result = kErrorBufferTooSmall;
   }
   Log("enum " + std::to_string(askedSize) + " " + std::to_string(bytes) + " " +
