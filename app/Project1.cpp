@@ -19,8 +19,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.SetTitle(L"Perchette");
     MainForm = &mainForm;
     mainForm.Create();
+    // The dialog's system window comes when it is first shown.
     Form1 = &form1;
-    form1.Create();
   } catch (...) {
     // The program cannot run without its windows or its timer: it says why and ends.
     application.ReportCurrentException();

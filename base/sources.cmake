@@ -6,6 +6,7 @@ list(APPEND PORTABLE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   base/Application.cpp
+  base/Subclass.cpp
   base/Timer.cpp
   base/WideText.cpp
   base/Window.cpp

@@ -7,7 +7,7 @@ target_include_directories(Perchette PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_
 target_compile_definitions(Perchette PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(Perchette PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections)
 target_link_options(Perchette PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
-target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 comctl32 kernel32)
+target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 imm32 kernel32)
 set_source_files_properties(res/Perchette.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico;${CMAKE_SOURCE_DIR}/res/Perchette.manifest;${CMAKE_SOURCE_DIR}/res/Version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")

@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
+#include <imm.h>
 
 #include <vector>
 
 #include "base/Application.h"
 #include "base/Handles.h"
+#include "base/Subclass.h"
 #include "base/WideText.h"
 #include "res/Form1.h"
 
@@ -191,7 +192,14 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font) {
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_MULTILINE | ES_AUTOHSCROLL,
       bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SetWindowSubclass(edit_, &TSpinEdit::EditProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  SubclassControl(
+      edit_,
+      [](void* self, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+        return static_cast<TSpinEdit*>(self)->HandleEditMessage(message, wParam, lParam);
+      },
+      this);
+  // Numbers only: the input method stays off here, so typed digits come as plain digits.
+  ImmAssociateContext(edit_, nullptr);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
   RECT inner{};
@@ -222,13 +230,36 @@ bool TSpinEdit::AcceptsChar(WPARAM ch) const {
   return AcceptsSpinChar(static_cast<char32_t>(ch), LocaleDecimalSeparator());
 }
 
+std::wstring TSpinEdit::CompositionResult() const {
+  std::wstring result;
+  if (const HIMC context = ImmGetContext(edit_)) {
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+      result.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+      ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
+    }
+    ImmReleaseContext(edit_, context);
+  }
+  return result;
+}
+
 LRESULT TSpinEdit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CHAR:
+    case WM_IME_CHAR:
       // Tab moves the focus (on its key-down) and never enters the text.
       if (wParam == L'\t') return 0;
       if (!AcceptsChar(wParam)) {
         MessageBeep(0);
+        return 0;
+      }
+      // What an input method sends enters as a typed character would.
+      return CallOriginalProcedure(edit_, WM_CHAR, wParam, lParam);
+    case WM_IME_COMPOSITION:
+      // A finished composition goes through the same filter, character by character, instead of
+      // being inserted whole by the field.
+      if ((lParam & GCS_RESULTSTR) != 0) {
+        for (const wchar_t ch : CompositionResult()) HandleEditMessage(WM_CHAR, ch, 1);
         return 0;
       }
       break;
@@ -253,17 +284,17 @@ LRESULT TSpinEdit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
     case WM_LBUTTONDOWN: {
       pressingText_ = true;
-      const LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
+      const LRESULT result = CallOriginalProcedure(edit_, message, wParam, lParam);
       pressingText_ = false;
       return result;
     }
     case WM_SETFOCUS: {
-      const LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
+      const LRESULT result = CallOriginalProcedure(edit_, message, wParam, lParam);
       if (!pressingText_) SendMessageW(edit_, EM_SETSEL, 0, -1);
       return result;
     }
     case WM_KILLFOCUS: {
-      const LRESULT result = DefSubclassProc(edit_, message, wParam, lParam);
+      const LRESULT result = CallOriginalProcedure(edit_, message, wParam, lParam);
       // Only a move to another control of the dialog counts as leaving the field; the dialog
       // losing the activation keeps the text as typed.
       const auto next = reinterpret_cast<HWND>(wParam);
@@ -272,23 +303,10 @@ LRESULT TSpinEdit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam)
       }
       return result;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(edit_, &TSpinEdit::EditProcedure, 0);
-      break;
     default:
       break;
   }
-  return DefSubclassProc(edit_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TSpinEdit::EditProcedure(HWND, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR self) noexcept {
-  try {
-    return reinterpret_cast<TSpinEdit*>(self)->HandleEditMessage(message, wParam, lParam);
-  } catch (...) {
-    Application().ReportCurrentException();
-    return 0;
-  }
+  return CallOriginalProcedure(edit_, message, wParam, lParam);
 }
 
 }  // namespace perchette

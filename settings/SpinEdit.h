@@ -63,13 +63,13 @@ class TSpinEdit {
   void Step(int32_t increment);
 
  private:
-  static LRESULT CALLBACK EditProcedure(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) noexcept;
   LRESULT HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam);
   SpinBounds Bounds() const { return {MinValue, MaxValue}; }
   std::string Text() const;
   void SetText(const std::string& text);
   bool AcceptsChar(WPARAM ch) const;
+  // The text of a finished input-method composition.
+  std::wstring CompositionResult() const;
 
   HWND edit_ = nullptr;
   TSpinButton button_;

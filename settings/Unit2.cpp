@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 
 #include "base/Application.h"
+#include "base/Subclass.h"
 #include "res/Form1.h"
 #include "settings/SettingsFile.h"
 
@@ -12,7 +12,7 @@ namespace perchette {
 
 TForm1* Form1 = nullptr;
 
-void TForm1::Create() {
+void TForm1::CreateSystemWindowAndControls() {
   RECT frame{0, 0, form1::kClientWidth, form1::kClientHeight};
   AdjustWindowRectEx(&frame, form1::kStyle, FALSE, form1::kExStyle);
   const RECT bounds{form1::kLeft, form1::kTop, form1::kLeft + (frame.right - frame.left),
@@ -46,7 +46,13 @@ void TForm1::Create() {
       case form1::ControlKind::Button: {
         const HWND created = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
                                            control.text, control.fontHeight);
-        SetWindowSubclass(created, &TForm1::ButtonProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+        SubclassControl(
+            created,
+            [](void* self, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+              return static_cast<TForm1*>(self)->HandleButtonMessage(control, message, wParam,
+                                                                     lParam);
+            },
+            this);
         *buttons[button++] = created;
         break;
       }
@@ -76,6 +82,8 @@ HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const 
 }
 
 void TForm1::Show(int32_t hour, int32_t minute) {
+  // The window and its themed controls are made when first needed, not at start-up.
+  if (!HandleAllocated()) CreateSystemWindowAndControls();
   if (!IsWindowVisible(Handle())) {
     FormShow(hour, minute);
     // The taskbar button comes first, as for every form of the program that shows.
@@ -186,20 +194,8 @@ LRESULT TForm1::HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LP
       default:
         break;
     }
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(button, &TForm1::ButtonProcedure, 0);
   }
-  return DefSubclassProc(button, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm1::ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR self) noexcept {
-  try {
-    return reinterpret_cast<TForm1*>(self)->HandleButtonMessage(window, message, wParam, lParam);
-  } catch (...) {
-    Application().ReportCurrentException();
-    return 0;
-  }
+  return CallOriginalProcedure(button, message, wParam, lParam);
 }
 
 }  // namespace perchette

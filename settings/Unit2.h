@@ -25,8 +25,6 @@ class TForm1 : public Window {
   HWND Button1 = nullptr;
   HWND Button2 = nullptr;
 
-  // Creates the dialog from its form description, hidden.
-  void Create();
   // Makes the dialog visible and brings it to the front; FormShow runs only when it was hidden,
   // and fills the spin boxes with the hour and minute given.
   void Show(int32_t hour, int32_t minute);
@@ -42,14 +40,14 @@ class TForm1 : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The system window and its controls from the form description, hidden.
+  void CreateSystemWindowAndControls();
   HFONT Font(int height);
   HWND CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
                      const wchar_t* text, int fontHeight);
   void SelectNextControl(bool backward);
   void Activated();
 
-  static LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR self) noexcept;
   LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::map<int, UniqueFont> fonts_;
