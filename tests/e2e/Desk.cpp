@@ -1,0 +1,115 @@
+#include "tests/e2e/Desk.h"
+
+#include <sstream>
+
+std::ostream& operator<<(std::ostream& out, const RECT& rect) {
+  return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
+             << ")";
+}
+
+namespace e2e {
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+DeskWindow::DeskWindow() {
+  static const ATOM windowClass = [] {
+    WNDCLASSEXW description{};
+    description.cbSize = sizeof description;
+    description.lpfnWndProc = &DeskWindow::Procedure;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    description.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    description.lpszClassName = L"PerchetteDeskWindow";
+    return RegisterClassExW(&description);
+  }();
+  window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"Desk", WS_OVERLAPPEDWINDOW, 100, 200,
+                            600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  ShowWindow(window_, SW_SHOWNORMAL);
+}
+
+LRESULT CALLBACK DeskWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(
+        window, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<DeskWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_GETMINMAXINFO:
+      // Any size, however small, without the system's minimum for captioned windows.
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
+      return 0;
+    case WM_LBUTTONDOWN: {
+      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(window, &point);
+      if (self) self->presses_.push_back(point);
+      return 0;
+    }
+    case WM_NCLBUTTONDOWN:
+      // Recorded, not passed on: a press on the caption would start moving the window.
+      if (self) {
+        self->presses_.push_back(
+            {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      }
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+INPUT MouseAt(POINT point, DWORD buttonFlags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = (point.x * 65536 + ScreenWidth() / 2) / ScreenWidth();
+  input.mi.dy = (point.y * 65536 + ScreenHeight() / 2) / ScreenHeight();
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  return input;
+}
+
+// A real press and release of the left button at a point of the screen. The pointer goes there
+// first; every event names its place, so none lands where the pointer was before.
+bool ClickAt(POINT point) {
+  INPUT move = MouseAt(point, 0);
+  SendInput(1, &move, sizeof move);
+  const bool arrived = WaitFor(
+      [&] {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        return cursor.x == point.x && cursor.y == point.y;
+      },
+      2000);
+  Pump(100);
+  INPUT click[2] = {MouseAt(point, MOUSEEVENTF_LEFTDOWN), MouseAt(point, MOUSEEVENTF_LEFTUP)};
+  SendInput(2, click, sizeof click[0]);
+  return arrived;
+}
+
+std::string SeenState(HWND main) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  std::ostringstream out;
+  out << " cursor " << cursor.x << "," << cursor.y << " fg "
+      << Utf8(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
+      << Utf8(ClassName(WindowFromPoint(cursor)));
+  return out.str();
+}
+
+bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs) {
+  return WaitFor(
+      [&] {
+        const RECT rect = WindowRect(window);
+        return rect.left == left && rect.top == top;
+      },
+      timeoutMs);
+}
+
+bool Parked(HWND window) {
+  const RECT rect = WindowRect(window);
+  return rect.left == ScreenWidth() && rect.top == ScreenHeight();
+}
+
+}  // namespace e2e

@@ -1,0 +1,67 @@
+// A window of the test's own to perch on and click, and what the driver sees of the character.
+#pragma once
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Harness.h"
+
+// Found by argument-dependent lookup (RECT lives in the global namespace), so that failure
+// messages show rectangles.
+std::ostream& operator<<(std::ostream& out, const RECT& rect);
+
+namespace e2e {
+
+RECT WindowRect(HWND window);
+inline int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+inline int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+class DeskWindow {
+ public:
+  DeskWindow();
+  DeskWindow(const DeskWindow&) = delete;
+  DeskWindow& operator=(const DeskWindow&) = delete;
+  ~DeskWindow() { DestroyWindow(window_); }
+
+  HWND Handle() const { return window_; }
+
+  void Place(int left, int top, int right, int bottom) {
+    SetWindowPos(window_, nullptr, left, top, right - left, bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // Foreground changes take a moment to reach the other process; the wait is for this one.
+  bool BringToForeground() {
+    SetForegroundWindow(window_);
+    return WaitFor([&] { return GetForegroundWindow() == window_; }, 3000);
+  }
+
+  const std::vector<POINT>& Presses() const { return presses_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  std::vector<POINT> presses_;
+};
+
+// Mouse input at a point of the primary display, in the 0..65535 coordinates of absolute input.
+INPUT MouseAt(POINT point, DWORD buttonFlags);
+// A real press and release of the left button at a point of the screen.
+bool ClickAt(POINT point);
+// What the driver sees of the pointer and the windows, for failure messages.
+std::string SeenState(HWND main);
+// Waits until the window's top-left corner is at the point; false, after the deadline, if not.
+bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs);
+// Beyond the bottom-right corner of the primary display.
+bool Parked(HWND window);
+
+// Ticks come every 200 ms; the allowance above two of them is the time a foreground change
+// or a move takes to reach the other process under Wine.
+constexpr DWORD kTwoTicksMs = 400;
+constexpr DWORD kReachMs = 1200;
+
+}  // namespace e2e
