@@ -13,7 +13,11 @@ void TPopupMenu::Build() {
 }
 
 void TPopupMenu::Popup(HWND owner, int x, int y) const {
+  // A menu of a program that is not in the foreground would stay open when the user clicks
+  // elsewhere: the owner comes to the foreground first, and gets a message once the menu closes.
+  SetForegroundWindow(owner);
   TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 bool TPopupMenu::Dispatch(UINT command, TMainForm& form) const {

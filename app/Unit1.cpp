@@ -111,7 +111,10 @@ void TMainForm::SetPerchOffsets() {
 }
 
 void TMainForm::PerchOnForegroundWindow() {
-  if (GetForegroundWindow() == Handle()) {
+  // The application window counts as the program's own: the system activates it, invisible and
+  // zero-sized, when the settings dialog or a message box closes.
+  const HWND first = GetForegroundWindow();
+  if (first == Handle() || first == Application().Handle()) {
     SetTop(ScreenHeight());
     SetLeft(ScreenWidth());
     return;
@@ -183,6 +186,16 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       FormMouseDown(message);
+      return 0;
+    // The class takes double-clicks, so a second press comes as one of these: still a press.
+    case WM_LBUTTONDBLCLK:
+      FormMouseDown(WM_LBUTTONDOWN);
+      return 0;
+    case WM_RBUTTONDBLCLK:
+      FormMouseDown(WM_RBUTTONDOWN);
+      return 0;
+    case WM_MBUTTONDBLCLK:
+      FormMouseDown(WM_MBUTTONDOWN);
       return 0;
     case WM_CLOSE:
       Close();
