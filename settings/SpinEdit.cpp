@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Application.h"
+#include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/Subclass.h"
 #include "base/WideText.h"
@@ -27,11 +28,17 @@ wchar_t LocaleDecimalSeparator() {
   return separator[0];
 }
 
+// The arrow picture at the dialog's resolution: each of its pixels becomes the block that the
+// scaled positions of its edges enclose, so that the triangle keeps its shape.
 void DrawArrow(HDC dc, const char* const (&picture)[form1::kArrowHeight], int left, int top,
-               COLORREF colour) {
+               COLORREF colour, int32_t dpi) {
+  const UniqueBrush brush(CreateSolidBrush(colour));
   for (int y = 0; y < form1::kArrowHeight; ++y) {
     for (int x = 0; x < form1::kArrowWidth; ++x) {
-      if (picture[y][x] == '#') SetPixelV(dc, left + x, top + y, colour);
+      if (picture[y][x] != '#') continue;
+      const RECT block{left + ScaleForDpi(x, dpi), top + ScaleForDpi(y, dpi),
+                       left + ScaleForDpi(x + 1, dpi), top + ScaleForDpi(y + 1, dpi)};
+      FillRect(dc, &block, brush.get());
     }
   }
 }
@@ -139,9 +146,12 @@ void TSpinButton::Paint(HDC dc) const {
     FillRect(dc, &rect, brush.get());
     DrawEdge(dc, &rect, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int shift = down ? 1 : 0;
-    const int left = rect.left + (rect.right - rect.left - form1::kArrowWidth) / 2 + shift;
-    const int top = rect.top + (rect.bottom - rect.top - form1::kArrowHeight) / 2 + shift;
-    DrawArrow(dc, part == Part::Up ? form1::kSpinUp : form1::kSpinDown, left, top, text);
+    const int32_t dpi = edit_->Dpi();
+    const int left =
+        rect.left + (rect.right - rect.left - ScaleForDpi(form1::kArrowWidth, dpi)) / 2 + shift;
+    const int top =
+        rect.top + (rect.bottom - rect.top - ScaleForDpi(form1::kArrowHeight, dpi)) / 2 + shift;
+    DrawArrow(dc, part == Part::Up ? form1::kSpinUp : form1::kSpinDown, left, top, text, dpi);
   }
 }
 
@@ -185,7 +195,8 @@ LRESULT TSpinButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // TSpinEdit.
 
-void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font) {
+void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi) {
+  dpi_ = dpi;
   // Multi-line, so that Enter and Escape stay in the field; one line of it shows.
   edit_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, L"EDIT", L"",
@@ -205,10 +216,12 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font) {
   RECT inner{};
   GetClientRect(edit_, &inner);
   // Inside the right end: one pixel free at the right and at the bottom of the inner area.
+  const int free = ScaleForDpi(1, dpi);
+  const int buttonWidth = ScaleForDpi(form1::kSpinButtonWidth, dpi);
   button_.Create(
-      *this, RECT{inner.right - 1 - form1::kSpinButtonWidth, 0, inner.right - 1, inner.bottom - 1});
+      *this, RECT{inner.right - free - buttonWidth, 0, inner.right - free, inner.bottom - free});
   // The text stops short of the buttons. Set after the font, which resets the text area.
-  RECT text{0, 0, inner.right - form1::kSpinButtonWidth - 2, inner.bottom + 1};
+  RECT text{0, 0, inner.right - buttonWidth - ScaleForDpi(2, dpi), inner.bottom + 1};
   SendMessageW(edit_, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 

@@ -51,9 +51,11 @@ class TSpinEdit {
   int32_t MaxValue = 0;
   int32_t Increment = 1;
 
-  // Creates the field as a control of the dialog; its text is left as it is until Value is set.
-  void Create(HWND parent, int id, const RECT& bounds, HFONT font);
+  // Creates the field as a control of the dialog, its arrow buttons sized for the resolution;
+  // its text is left as it is until Value is set.
+  void Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi);
   HWND Handle() const { return edit_; }
+  int32_t Dpi() const { return dpi_; }
 
   // Read from the text each time: its integer, even beyond the bounds, or MinValue.
   int32_t Value() const;
@@ -72,6 +74,7 @@ class TSpinEdit {
   std::wstring CompositionResult() const;
 
   HWND edit_ = nullptr;
+  int32_t dpi_ = 96;
   TSpinButton button_;
   // Set while a left-button press on the text is placing the caret.
   bool pressingText_ = false;

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-
 #include "base/Application.h"
+#include "base/Dpi.h"
 #include "base/Subclass.h"
 #include "res/Form1.h"
 #include "settings/SettingsFile.h"
@@ -13,10 +13,14 @@ namespace perchette {
 TForm1* Form1 = nullptr;
 
 void TForm1::CreateSystemWindowAndControls() {
-  RECT frame{0, 0, form1::kClientWidth, form1::kClientHeight};
+  // Every position, size and font height of the description is at 96 dpi: scaled to the system's.
+  dpi_ = SystemDpi();
+  const auto scaled = [this](int value) { return ScaleForDpi(value, dpi_); };
+  RECT frame{0, 0, scaled(form1::kClientWidth), scaled(form1::kClientHeight)};
   AdjustWindowRectEx(&frame, form1::kStyle, FALSE, form1::kExStyle);
-  const RECT bounds{form1::kLeft, form1::kTop, form1::kLeft + (frame.right - frame.left),
-                    form1::kTop + (frame.bottom - frame.top)};
+  const int left = scaled(form1::kLeft);
+  const int top = scaled(form1::kTop);
+  const RECT bounds{left, top, left + (frame.right - frame.left), top + (frame.bottom - frame.top)};
   CreateSystemWindow({.name = form1::kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
                      form1::kExStyle, form1::kCaption, form1::kStyle, bounds,
                      Application().Handle());
@@ -27,13 +31,14 @@ void TForm1::CreateSystemWindowAndControls() {
   HWND* buttons[] = {&Button1, &Button2};
   size_t spinEdit = 0, label = 0, button = 0;
   for (const form1::ControlLayout& control : form1::kControls) {
-    const RECT rect{control.left, control.top, control.left + control.width,
-                    control.top + control.height};
+    const RECT rect{scaled(control.left), scaled(control.top),
+                    scaled(control.left) + scaled(control.width),
+                    scaled(control.top) + scaled(control.height)};
     const DWORD tabStop = control.tabStop ? WS_TABSTOP : 0;
     switch (control.kind) {
       case form1::ControlKind::SpinEdit: {
         TSpinEdit& edit = *spinEdits[spinEdit++];
-        edit.Create(Handle(), control.id, rect, Font(control.fontHeight));
+        edit.Create(Handle(), control.id, rect, Font(control.fontHeight), dpi_);
         edit.MinValue = control.minValue;
         edit.MaxValue = control.maxValue;
         edit.SetValue(control.value);
@@ -61,12 +66,12 @@ void TForm1::CreateSystemWindowAndControls() {
   Application().AddFormWindow(Handle());
 }
 
-HFONT TForm1::Font(int height) {
-  UniqueFont& font = fonts_[height];
+HFONT TForm1::Font(int designHeight) {
+  UniqueFont& font = fonts_[designHeight];
   if (!font) {
-    font.reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, form1::kFontCharset,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, form1::kFontFace));
+    font.reset(CreateFontW(ScaleForDpi(designHeight, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           form1::kFontCharset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, form1::kFontFace));
   }
   return font.get();
 }

@@ -42,7 +42,8 @@ class TForm1 : public Window {
  private:
   // The system window and its controls from the form description, hidden.
   void CreateSystemWindowAndControls();
-  HFONT Font(int height);
+  // The dialog font of a height given at 96 dpi, at the dialog's resolution.
+  HFONT Font(int designHeight);
   HWND CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
                      const wchar_t* text, int fontHeight);
   void SelectNextControl(bool backward);
@@ -51,6 +52,8 @@ class TForm1 : public Window {
   LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::map<int, UniqueFont> fonts_;
+  // The resolution the dialog was made for: the system's when its window was made.
+  int32_t dpi_ = 96;
   // The control that had the focus when the dialog was last active.
   HWND savedFocus_ = nullptr;
 };
