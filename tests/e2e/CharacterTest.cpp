@@ -116,18 +116,7 @@ TEST(Character, RegionIsTheNonWhitePixelsOfThePicture) {
 
   const HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(main, region), ERROR) << "the main window has no region";
-  // The region lies in the window's own coordinates; past the picture's edges nothing belongs.
-  int mismatches = 0;
-  for (int y = -5; y < picture.height + 5; ++y) {
-    for (int x = -5; x < picture.width + 5; ++x) {
-      const bool expected = picture.At(x, y) != kWhite && picture.At(x, y) != picture.kOutside;
-      if ((PtInRegion(region, x, y) != FALSE) != expected && ++mismatches <= 10) {
-        ADD_FAILURE() << "pixel " << x << "," << y << ": expected "
-                      << (expected ? "inside" : "outside") << " the region";
-      }
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(RegionMismatches(region, picture, kWhite), 0);
 
   const DWORD size = GetRegionData(region, 0, nullptr);
   ASSERT_GT(size, sizeof(RGNDATAHEADER));

@@ -1,5 +1,7 @@
 #include "tests/e2e/Desk.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 std::ostream& operator<<(std::ostream& out, const RECT& rect) {
@@ -110,6 +112,22 @@ bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs) {
 bool Parked(HWND window) {
   const RECT rect = WindowRect(window);
   return rect.left == ScreenWidth() && rect.top == ScreenHeight();
+}
+
+int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent) {
+  // The region lies in the window's own coordinates; past the picture's edges nothing belongs.
+  int mismatches = 0;
+  for (int y = -5; y < picture.height + 5; ++y) {
+    for (int x = -5; x < picture.width + 5; ++x) {
+      const bool expected =
+          picture.At(x, y) != transparent && picture.At(x, y) != perchette::Picture::kOutside;
+      if ((PtInRegion(region, x, y) != FALSE) != expected && ++mismatches <= 10) {
+        ADD_FAILURE() << "pixel " << x << "," << y << ": expected "
+                      << (expected ? "inside" : "outside") << " the region";
+      }
+    }
+  }
+  return mismatches;
 }
 
 }  // namespace e2e

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/Harness.h"
+#include "tests/support/Bitmap.h"
 
 // Found by argument-dependent lookup (RECT lives in the global namespace), so that failure
 // messages show rectangles.
@@ -58,6 +59,10 @@ std::string SeenState(HWND main);
 bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs);
 // Beyond the bottom-right corner of the primary display.
 bool Parked(HWND window);
+
+// How many pixels in and around the picture the region gets wrong: every pixel of another colour
+// than the transparent one belongs, nothing else does. The first few are reported as failures.
+int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent);
 
 // Ticks come every 200 ms; the allowance above two of them is the time a foreground change
 // or a move takes to reach the other process under Wine.
