@@ -3,6 +3,7 @@
 //   winctl wait CLASS                          only wait for the window
 //   winctl place CLASS LEFT TOP RIGHT BOTTOM   move the window there and bring it to the front
 //   winctl close CLASS                         send it WM_CLOSE and wait for its program to end
+//   winctl command CLASS ID                    post it WM_COMMAND with the command id ID
 //
 // Each command first waits up to 15 s for a visible window of the class. Exit code 0 on
 // success; otherwise a line on the standard error and exit code 1.
@@ -82,7 +83,8 @@ int Usage() {
   std::fwprintf(stderr,
                 L"usage: winctl wait CLASS\n"
                 L"       winctl place CLASS LEFT TOP RIGHT BOTTOM\n"
-                L"       winctl close CLASS\n");
+                L"       winctl close CLASS\n"
+                L"       winctl command CLASS ID\n");
   return 2;
 }
 
@@ -95,6 +97,15 @@ int wmain(int argc, wchar_t** argv) {
     return WaitForWindow(argv[2]) != nullptr ? 0 : Fail(L"no such window", argv[2]);
   }
   if (command == L"close" && argc == 3) return Close(argv[2]);
+  if (command == L"command" && argc == 4) {
+    int id = 0;
+    if (!ParseInt(argv[3], id)) return Usage();
+    const HWND window = WaitForWindow(argv[2]);
+    if (window == nullptr) return Fail(L"no such window", argv[2]);
+    return PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0)
+               ? 0
+               : Fail(L"cannot post", argv[2]);
+  }
   if (command == L"place" && argc == 7) {
     int rect[4];
     for (int i = 0; i < 4; ++i) {
