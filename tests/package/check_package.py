@@ -8,7 +8,7 @@ import zipfile
 
 zip_path, program_path = sys.argv[1:3]
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "comctl32.dll",
-               "advapi32.dll", "msvcrt.dll", "version.dll"}
+               "advapi32.dll", "msvcrt.dll", "version.dll", "imm32.dll"}
 results = []
 
 
