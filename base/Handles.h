@@ -53,6 +53,23 @@ using UniqueLibrary = Unique<HMODULE, CloseLibrary>;
 using UniqueMemoryDc = Unique<HDC, CloseDc>;
 using UniqueKernelHandle = Unique<HANDLE, CloseKernelHandle>;
 
+// A window's device context (the screen's for no window), released at the end of the scope.
+class ScopedWindowDc {
+ public:
+  explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ScopedWindowDc(const ScopedWindowDc&) = delete;
+  ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+  ~ScopedWindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // Selects an object into a device context for one scope.
 class ScopedSelect {
  public:
