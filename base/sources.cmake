@@ -8,6 +8,7 @@ list(APPEND PORTABLE_SOURCES
 list(APPEND WIN32_SOURCES
   base/Application.cpp
   base/SystemDpi.cpp
+  base/SystemLibrary.cpp
   base/Timer.cpp
   base/WideText.cpp
   base/Window.cpp
