@@ -1,9 +1,9 @@
 #include "app/Unit1.h"
 
-#include "base/Application.h"
 #include "app/Perch.h"
+#include "base/Application.h"
+#include "base/Dpi.h"
 #include "res/MainForm.h"
-#include "res/Resource.h"
 
 namespace perchette {
 
@@ -26,7 +26,7 @@ void TMainForm::Create() {
   FormRgn1.SetBounds(mainform::kPictureLeft, mainform::kPictureTop, mainform::kPictureWidth,
                      mainform::kPictureHeight);
   FormRgn1.SetAutoSize(true);
-  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), IDB_CHARACTER);
+  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(SystemDpi()));
   FormRgn1.TransparentColor = mainform::kPictureTransparentColor;
   Timer1.Start(mainform::kTimerInterval, [this] { Timer1Timer(); });
   PopupMenu1.Build();

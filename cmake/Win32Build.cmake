@@ -8,8 +8,13 @@ target_compile_definitions(Perchette PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEA
 target_compile_options(Perchette PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections)
 target_link_options(Perchette PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
 target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 comctl32 kernel32)
-set_source_files_properties(res/Perchette.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico;${CMAKE_SOURCE_DIR}/res/Perchette.manifest;${CMAKE_SOURCE_DIR}/res/Version.h")
+set(ART_DPIS 120 144 168 192 240 288)
+set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
+foreach(dpi ${ART_DPIS})
+  list(APPEND RC_DEPENDS character-${dpi}.png)
+endforeach()
+list(TRANSFORM RC_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/res/)
+set_source_files_properties(res/Perchette.rc PROPERTIES OBJECT_DEPENDS "${RC_DEPENDS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # End-to-end tests: a Windows test driver built against GoogleTest's own sources.
