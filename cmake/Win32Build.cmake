@@ -58,6 +58,19 @@ endif()
 if(PERCHETTE_E2E)
   # The shape tests compare the main window's region with the picture as committed.
   configure_file(${CMAKE_SOURCE_DIR}/res/Perchette.bmp ${CMAKE_BINARY_DIR}/Perchette.bmp COPYONLY)
+  # The pictures for other display resolutions, as 24-bit bitmaps the tests read the same way.
+  find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
+  set(SCALED_PICTURES)
+  foreach(dpi ${ART_DPIS})
+    set(png ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png)
+    set(bmp ${CMAKE_BINARY_DIR}/character-${dpi}.bmp)
+    add_custom_command(OUTPUT ${bmp}
+      COMMAND ${IMAGEMAGICK_CONVERT} ${png} -type TrueColor BMP3:${bmp}
+      DEPENDS ${png} VERBATIM)
+    list(APPEND SCALED_PICTURES ${bmp})
+  endforeach()
+  add_custom_target(scaled_pictures DEPENDS ${SCALED_PICTURES})
+  add_dependencies(perchette_e2e scaled_pictures)
 
   # Places and closes windows of other programs by class name (used by scripts/run).
   add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)
