@@ -20,9 +20,9 @@ using ConvertFunction = HRESULT(WINAPI*)(REFWICPixelFormatGUID format, IWICBitma
 using CoInitializeExFunction = HRESULT(WINAPI*)(void* reserved, DWORD model);
 using CoUninitializeFunction = void(WINAPI*)();
 
-// COM on this thread while the imaging component works, as the component's documentation asks
-// (Wine's own decoders would do without). Like the component, ole32 is loaded only here, so that a
-// start at the design resolution imports neither.
+// COM on this thread while the imaging component works: it is a COM component, and only of
+// Wine's copy is it known that it does without. Like the component, ole32 is loaded only here, so
+// that a start at the design resolution imports neither.
 class ScopedCom {
  public:
   ScopedCom() : ole_(LoadSystemLibrary(L"ole32.dll")) {
