@@ -2,8 +2,8 @@
 
 #include "app/Perch.h"
 #include "base/Application.h"
+#include "base/Dpi.h"
 #include "res/MainForm.h"
-#include "res/Resource.h"
 #include "settings/SettingsFile.h"
 
 namespace perchette {
@@ -27,7 +27,7 @@ void TMainForm::Create() {
   FormRgn1.SetBounds(mainform::kPictureLeft, mainform::kPictureTop, mainform::kPictureWidth,
                      mainform::kPictureHeight);
   FormRgn1.SetAutoSize(true);
-  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), IDB_CHARACTER);
+  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(SystemDpi()));
   FormRgn1.TransparentColor = mainform::kPictureTransparentColor;
   Timer1.Start(mainform::kTimerInterval, [this] { Timer1Timer(); });
   PopupMenu1.Build();
@@ -106,8 +106,9 @@ void TMainForm::HangUpScheduleTick() { schedule_.Tick(FHangUpHour, FHangUpMinute
 void TMainForm::HangUpDialUp() { schedule_.HangUpDialUp(); }
 
 void TMainForm::SetPerchOffsets() {
-  FPerchOffsetX = kPerchOffsetX;
-  FPerchOffsetY = kPerchOffsetY;
+  // She sits on the caption at every scale: the offsets grow with the picture she is drawn in.
+  FPerchOffsetX = ScaleForDpi(kPerchOffsetX, FormRgn1.PictureDpi());
+  FPerchOffsetY = ScaleForDpi(kPerchOffsetY, FormRgn1.PictureDpi());
 }
 
 void TMainForm::PerchOnForegroundWindow() {

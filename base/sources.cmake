@@ -9,6 +9,7 @@ list(APPEND WIN32_SOURCES
   base/Application.cpp
   base/Subclass.cpp
   base/SystemDpi.cpp
+  base/SystemLibrary.cpp
   base/Timer.cpp
   base/WideText.cpp
   base/Window.cpp

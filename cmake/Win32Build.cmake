@@ -8,8 +8,13 @@ target_compile_definitions(Perchette PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEA
 target_compile_options(Perchette PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections)
 target_link_options(Perchette PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
 target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 imm32 kernel32)
-set_source_files_properties(res/Perchette.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico;${CMAKE_SOURCE_DIR}/res/Perchette.manifest;${CMAKE_SOURCE_DIR}/res/Version.h")
+set(ART_DPIS 120 144 168 192 240 288)
+set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
+foreach(dpi ${ART_DPIS})
+  list(APPEND RC_DEPENDS character-${dpi}.png)
+endforeach()
+list(TRANSFORM RC_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/res/)
+set_source_files_properties(res/Perchette.rc PROPERTIES OBJECT_DEPENDS "${RC_DEPENDS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # End-to-end tests: a Windows test driver built against GoogleTest's own sources.
@@ -53,6 +58,19 @@ endif()
 if(PERCHETTE_E2E)
   # The shape tests compare the main window's region with the picture as committed.
   configure_file(${CMAKE_SOURCE_DIR}/res/Perchette.bmp ${CMAKE_BINARY_DIR}/Perchette.bmp COPYONLY)
+  # The pictures for other display resolutions, as 24-bit bitmaps the tests read the same way.
+  find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
+  set(SCALED_PICTURES)
+  foreach(dpi ${ART_DPIS})
+    set(png ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png)
+    set(bmp ${CMAKE_BINARY_DIR}/character-${dpi}.bmp)
+    add_custom_command(OUTPUT ${bmp}
+      COMMAND ${IMAGEMAGICK_CONVERT} ${png} -type TrueColor BMP3:${bmp}
+      DEPENDS ${png} VERBATIM)
+    list(APPEND SCALED_PICTURES ${bmp})
+  endforeach()
+  add_custom_target(scaled_pictures DEPENDS ${SCALED_PICTURES})
+  add_dependencies(perchette_e2e scaled_pictures)
 
   # Places and closes windows of other programs by class name (used by scripts/run).
   add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)

@@ -1,34 +1,16 @@
 #include "hangup/RasService.h"
 
 #include <cstddef>
-#include <string>
 
 #include "base/Application.h"
+#include "base/SystemLibrary.h"
 #include "hangup/RasRecord.h"
 
 namespace perchette {
 
 namespace {
 
-// GetProcAddress answers with a generic function pointer; going through void* says so.
-template <class Function>
-Function Export(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 constexpr DWORD kModuleMissing = ERROR_MOD_NOT_FOUND;
-
-// Only the system's own copy, never one planted beside the program or in the current folder.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
-  // Systems without the restricted search refuse its flag: name the system folder instead, and
-  // let the library's own folder be searched first for what it needs in turn.
-  if (GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
 
 }  // namespace
 

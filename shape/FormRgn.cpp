@@ -2,13 +2,36 @@
 
 #include <utility>
 
+#include "base/Dpi.h"
+#include "res/Resource.h"
+#include "shape/PngResource.h"
 #include "shape/SpanScan.h"
 
 namespace perchette {
 
-void TFormRgn::LoadPicture(HINSTANCE instance, int resourceId) {
-  picture_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+namespace {
+
+// The PNG resources of the resolutions other than the design one.
+constexpr struct {
+  int32_t dpi;
+  int id;
+} kPngPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144}, {168, IDP_CHARACTER_168},
+                    {192, IDP_CHARACTER_192}, {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
+
+}  // namespace
+
+void TFormRgn::LoadPicture(HINSTANCE instance, int32_t artDpi) {
+  pictureDpi_ = kDesignDpi;
+  picture_.reset();
+  for (const auto& png : kPngPictures) {
+    if (png.dpi != artDpi) continue;
+    picture_ = LoadPngResource(instance, png.id);
+    if (picture_) pictureDpi_ = artDpi;
+  }
+  if (!picture_) {
+    picture_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CHARACTER),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  }
   BITMAP info{};
   if (picture_ && GetObjectW(picture_.get(), sizeof info, &info) != 0) {
     pictureWidth_ = info.bmWidth;

@@ -22,12 +22,16 @@ class TFormRgn {
 
   // The parent's window, created on demand.
   void SetParent(std::function<HWND()> parentHandle) { parentHandle_ = std::move(parentHandle); }
-  void LoadPicture(HINSTANCE instance, int resourceId);
+  // The character picture drawn for artDpi (one of kArtDpis): the bitmap resource at the design
+  // resolution, else the PNG resource drawn for artDpi. Where that cannot be had, the design
+  // bitmap; PictureDpi tells which was loaded.
+  void LoadPicture(HINSTANCE instance, int32_t artDpi);
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   void SetAutoSize(bool autoSize);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
+  int32_t PictureDpi() const { return pictureDpi_; }
 
   uint32_t TransparentColor = clBlack;
 
@@ -44,6 +48,7 @@ class TFormRgn {
   UniqueBitmap picture_;
   int32_t pictureWidth_ = 0;
   int32_t pictureHeight_ = 0;
+  int32_t pictureDpi_ = 0;
   int32_t left_ = 0;
   int32_t top_ = 0;
   int32_t width_ = 0;

@@ -4,4 +4,5 @@ list(APPEND PORTABLE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   shape/FormRgn.cpp
+  shape/PngResource.cpp
 )
