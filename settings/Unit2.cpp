@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "base/Application.h"
 #include "base/Dpi.h"
 #include "base/Subclass.h"
@@ -44,10 +47,18 @@ void TForm1::CreateSystemWindowAndControls() {
         edit.SetValue(control.value);
         break;
       }
-      case form1::ControlKind::Label:
+      case form1::ControlKind::Label: {
+        // Scaled, a label grows to its text where the face runs wider than the layout allows;
+        // at the design resolution it keeps the laid-out width.
+        RECT fitted = rect;
+        if (dpi_ != kDesignDpi) {
+          fitted.right = std::max<LONG>(
+              rect.right, rect.left + TextWidth(control.text, Font(control.fontHeight)));
+        }
         *labels[label++] = CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id,
-                                         rect, control.text, control.fontHeight);
+                                         fitted, control.text, control.fontHeight);
         break;
+      }
       case form1::ControlKind::Button: {
         const HWND created = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
                                            control.text, control.fontHeight);
@@ -74,6 +85,14 @@ HFONT TForm1::Font(int designHeight) {
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, form1::kFontFace));
   }
   return font.get();
+}
+
+LONG TForm1::TextWidth(const wchar_t* text, HFONT font) const {
+  const ScopedWindowDc dc(Handle());
+  const ScopedSelect select(dc.get(), font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &extent);
+  return extent.cx;
 }
 
 HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,

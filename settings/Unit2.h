@@ -44,6 +44,7 @@ class TForm1 : public Window {
   void CreateSystemWindowAndControls();
   // The dialog font of a height given at 96 dpi, at the dialog's resolution.
   HFONT Font(int designHeight);
+  LONG TextWidth(const wchar_t* text, HFONT font) const;
   HWND CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
                      const wchar_t* text, int fontHeight);
   void SelectNextControl(bool backward);
