@@ -200,8 +200,9 @@ TEST(CloseWhileModal, CloseWithTheAboutMessageOpenEndsTheProgram) {
 TEST(CloseWhileModal, CloseWithAnErrorReportOpenEndsTheProgram) {
   Perchette perchette(Section("HHour=24\r\nHMin=0\r\n"));
   perchette.Start();
-  ASSERT_NE(perchette.WaitForMessageBox(), nullptr);
-  PressOk(perchette.WaitForMessageBox());
+  const HWND report = perchette.WaitForMessageBox();
+  ASSERT_NE(report, nullptr);
+  ASSERT_TRUE(PressOk(report));
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
   ASSERT_NE(perchette.WaitForMessageBox(), nullptr) << "the tick's report";
   PostMessageW(perchette.ApplicationWindow(), WM_CLOSE, 0, 0);

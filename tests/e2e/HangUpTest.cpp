@@ -354,7 +354,7 @@ TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   const HWND report = perchette.WaitForMessageBox();
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(Utf8(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
-  PressOk(report);
+  ASSERT_TRUE(PressOk(report));
   // Every tick now meets the end of the minute, which is no time either.
   const HWND tickReport = perchette.WaitForMessageBox();
   ASSERT_NE(tickReport, nullptr);

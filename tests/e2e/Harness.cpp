@@ -114,7 +114,19 @@ std::vector<HWND> MessageBoxes(DWORD processId) {
   return boxes;
 }
 
-void PressOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+namespace {
+
+void PostOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+}  // namespace
+
+bool PressOk(HWND box) {
+  if (box == nullptr) return false;
+  PostOk(box);
+  // A box stays a window, and visible, for a moment after it was answered: it is not gone, and
+  // not the next box, until it is destroyed.
+  return WaitFor([&] { return !IsWindow(box); }, 5000);
+}
 
 std::wstring BuildFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -235,7 +247,7 @@ void Perchette::Close() {
   if (!Running()) return;
   // Message boxes first: a modal box holds the program until it is answered.
   for (int round = 0; round < 5; ++round) {
-    for (HWND box : MessageBoxes(ProcessId())) PressOk(box);
+    for (HWND box : MessageBoxes(ProcessId())) PostOk(box);
     if (HWND main = MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForExit(3000)) return;
   }

@@ -91,7 +91,7 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   EXPECT_EQ(report.title, L"Perchette");
   EXPECT_TRUE(report.hasIcon);
   EXPECT_EQ(report.buttons, 1);
-  PressOk(box);
+  ASSERT_TRUE(PressOk(box));
 
   // The window comes up unshaped; the ticks meet the end of the minute, reported once.
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
