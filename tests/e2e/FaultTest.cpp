@@ -1,6 +1,6 @@
 // What the system and the user's files can throw at the program: hostile settings files, files
 // that change under the open dialog, unexpected notifications, windows that vanish mid-tick, and
-// close requests while something modal is open. No crash, the specified answer, nothing lost.
+// close requests while something modal is open. No crash, the file's values, nothing lost.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,7 +39,7 @@ std::string RawFile(const std::wstring& path) {
 class HostileSettings : public testing::TestWithParam<HostileFile> {};
 
 // The values reach the dialog's boxes as loaded; an unusable text falls back to 7 and 59.
-TEST_P(HostileSettings, LoadsTheSpecifiedValuesWithoutComplaint) {
+TEST_P(HostileSettings, LoadsTheFilesValuesWithoutComplaint) {
   Perchette perchette(GetParam().settings);
   const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr) << "the dialog did not open";
@@ -107,7 +107,7 @@ TEST(FileUnderTheOpenDialog, ReplacedFileIsReadAtTheNextOpeningAndTypedValuesSta
   }
   // Opening again re-reads the file: the new hour is no time of day, so it is reported and the
   // open dialog keeps what it shows.
-  PostMessageW(perchette.MainWindow(), WM_COMMAND, 101, 0);
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, perchette::ids::kMenuSettings, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'24:0:0' は時刻ではありません.");
