@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/Ids.h"
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -40,24 +41,6 @@ int TrayIcons() {
     }
   }
   return icons;
-}
-
-// Moves the pointer as a mouse does, so that the window under it sees it move.
-void PointAt(POINT point) {
-  SetCursorPos(point.x, point.y);
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dwFlags = MOUSEEVENTF_MOVE;
-  SendInput(1, &move, sizeof(INPUT));
-}
-
-void RightClick(POINT point) {
-  PointAt(point);
-  INPUT press[2] = {};
-  press[0].type = press[1].type = INPUT_MOUSE;
-  press[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  press[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, press, sizeof(INPUT));
 }
 
 // The tip the tray shows while the pointer rests on an icon: the text of the tray's visible
@@ -164,16 +147,16 @@ TEST(Tray, IconShowsTheTipAndRightClicksOpenTheMenuAndChooseAnItem) {
   RECT rect{};
   GetWindowRect(icon, &rect);
   const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  PointAt(centre);
+  ASSERT_TRUE(PointAt(centre));
   EXPECT_EQ(TipShown(icon), L"Perchette") << "the tip while the pointer rests on the icon";
-  RightClick(centre);
+  RightClickAt(centre);
   const HWND menu = OpenMenu(perchette);
   ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
   GetWindowRect(menu, &rect);
   EXPECT_LE(std::abs(rect.left - centre.x), 1) << rect.left << " for a cursor at " << centre.x;
   // The first item, settings, chosen with the right button too; an item is at least as high as
   // a menu bar's button.
-  RightClick({rect.left + 20, rect.top + GetSystemMetrics(SM_CYMENUSIZE) / 2});
+  RightClickAt({rect.left + 20, rect.top + GetSystemMetrics(SM_CYMENUSIZE) / 2});
   EXPECT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }))
       << "a right click on the first item did not open the dialog";
   if (IsWindowVisible(menu)) PostMenuKey(perchette.MainWindow(), VK_ESCAPE);
