@@ -67,13 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
         HostileFile{"BeyondThirtyTwoBits", Section("HHour=4294967299\r\nHMin=99999999999\r\n"),
                     L"7", L"59"},
         HostileFile{"DecimalPointAndUnits", Section("HHour=7.5\r\nHMin=5m\r\n"), L"7", L"59"},
-        HostileFile{"BinaryBytes", Section("HHour=\x01\xff\xfe" "3\r\nHMin=\x80\x81\r\n"), L"7",
-                    L"59"},
+        HostileFile{"BinaryBytes",
+                    Section("HHour=\x01\xff\xfe"
+                            "3\r\nHMin=\x80\x81\r\n"),
+                    L"7", L"59"},
         // 1022 zeros and a digit fit the 1023 characters read; with one zero more the digit is
         // cut off and the zeros read as 0.
         HostileFile{"LongestReadableValue",
-                    Section("HHour=" + std::string(1022, '0') + "5\r\nHMin=" +
-                            std::string(1023, '0') + "6\r\n"),
+                    Section("HHour=" + std::string(1022, '0') +
+                            "5\r\nHMin=" + std::string(1023, '0') + "6\r\n"),
                     L"5", L"0"},
         // The first key of the first section counts; a repeated section is not looked into.
         HostileFile{"DuplicateKeysAndSections",
@@ -123,8 +125,16 @@ TEST(UnexpectedNotifications, TrayMessagesOtherThanARightPressOpenNothing) {
   const HWND main = perchette.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   const WPARAM icons[] = {0, 1, 2, 0xFFFF};
-  const LPARAM notifications[] = {0, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
-                                  WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, 0x7FFF, -1};
+  const LPARAM notifications[] = {0,
+                                  WM_MOUSEMOVE,
+                                  WM_LBUTTONDOWN,
+                                  WM_LBUTTONUP,
+                                  WM_LBUTTONDBLCLK,
+                                  WM_RBUTTONUP,
+                                  WM_RBUTTONDBLCLK,
+                                  WM_MBUTTONDOWN,
+                                  0x7FFF,
+                                  -1};
   for (WPARAM icon : icons) {
     for (LPARAM notification : notifications) {
       DWORD_PTR result = 1;
@@ -164,9 +174,9 @@ TEST(VanishingForeground, WindowsClosingMidTickLeaveTheProgramRunning) {
   const DWORD start = GetTickCount();
   int made = 0;
   while (GetTickCount() - start < 3000) {
-    const HWND window = CreateWindowExW(0, L"Vanishing", L"Vanishing", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                        100 + made % 300, 200, 300, 200, nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND window = CreateWindowExW(
+        0, L"Vanishing", L"Vanishing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100 + made % 300, 200, 300,
+        200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(window);
     Pump(made % 7);
     DestroyWindow(window);

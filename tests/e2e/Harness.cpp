@@ -36,23 +36,29 @@ std::wstring ClassName(HWND window) {
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr, nullptr);
+  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
+                                                             0, nullptr, nullptr)),
+                     '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
+                      nullptr, nullptr);
   return result;
 }
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
   const int size = static_cast<int>(utf8.size());
-  std::wstring result(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), static_cast<int>(result.size()));
+  std::wstring result(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(),
+                      static_cast<int>(result.size()));
   return result;
 }
 
@@ -266,7 +272,8 @@ HWND OpenSettingsDialog(Perchette& perchette) {
   if (main == nullptr) return nullptr;
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
   HWND dialog = nullptr;
-  WaitFor([&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
+  WaitFor(
+      [&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
   return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 

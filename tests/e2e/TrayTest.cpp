@@ -200,7 +200,8 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   PostMenuKey(main, 'S');
   ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
-  PostMessageW(SettingsDialog(perchette), WM_COMMAND, MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
+  PostMessageW(SettingsDialog(perchette), WM_COMMAND,
+               MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(SettingsDialog(perchette)); }));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(application));
