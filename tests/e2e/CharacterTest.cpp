@@ -245,7 +245,7 @@ TEST(Character, UnshapedWindowWithZeroOffsetsAfterAFailedCreation) {
   perchette.Start();
   const HWND report = perchette.WaitForMessageBox();
   ASSERT_NE(report, nullptr) << "no error report";
-  PressOk(report);
+  ASSERT_TRUE(PressOk(report));
   const HWND main = perchette.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   // The ticks meet the same time; their report comes once.

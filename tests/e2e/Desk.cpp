@@ -72,22 +72,38 @@ INPUT MouseAt(POINT point, DWORD buttonFlags) {
   return input;
 }
 
-// A real press and release of the left button at a point of the screen. The pointer goes there
-// first; every event names its place, so none lands where the pointer was before.
-bool ClickAt(POINT point) {
+bool PointAt(POINT point) {
   INPUT move = MouseAt(point, 0);
   SendInput(1, &move, sizeof move);
-  const bool arrived = WaitFor(
+  return WaitFor(
       [&] {
         POINT cursor{};
         GetCursorPos(&cursor);
         return cursor.x == point.x && cursor.y == point.y;
       },
       2000);
+}
+
+namespace {
+
+// The pointer goes there first; every event names its place, so none lands where the pointer
+// was before.
+bool PressAndReleaseAt(POINT point, DWORD press, DWORD release) {
+  const bool arrived = PointAt(point);
   Pump(100);
-  INPUT click[2] = {MouseAt(point, MOUSEEVENTF_LEFTDOWN), MouseAt(point, MOUSEEVENTF_LEFTUP)};
+  INPUT click[2] = {MouseAt(point, press), MouseAt(point, release)};
   SendInput(2, click, sizeof click[0]);
   return arrived;
+}
+
+}  // namespace
+
+bool ClickAt(POINT point) {
+  return PressAndReleaseAt(point, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+bool RightClickAt(POINT point) {
+  return PressAndReleaseAt(point, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 
 std::string SeenState(HWND main) {

@@ -51,8 +51,11 @@ class DeskWindow {
 
 // Mouse input at a point of the primary display, in the 0..65535 coordinates of absolute input.
 INPUT MouseAt(POINT point, DWORD buttonFlags);
-// A real press and release of the left button at a point of the screen.
+// Moves the pointer to a point of the screen as a mouse does; false if it did not get there.
+bool PointAt(POINT point);
+// A real press and release of the left or the right button at a point of the screen.
 bool ClickAt(POINT point);
+bool RightClickAt(POINT point);
 // What the driver sees of the pointer and the windows, for failure messages.
 std::string SeenState(HWND main);
 // Waits until the window's top-left corner is at the point; false, after the deadline, if not.

@@ -197,6 +197,17 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
   SendMessageW(dialog, WM_NEXTDLGCTL, 1, 0);
   EXPECT_EQ(Focus(dialog), hour);
   EXPECT_EQ(ControlText(minute), L"59");
+
+  // A message of the program opened over the dialog takes the focus, but the box is not left:
+  // what was typed stays as typed.
+  Retype(hour, L"25");
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, perchette::ids::kMenuAbout, 0);
+  const HWND about = perchette.WaitForMessageBox();
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Focus(dialog) != hour; }, 3000)) << "the focus stayed";
+  EXPECT_EQ(ControlText(hour), L"25");
+  ASSERT_TRUE(PressOk(about));
+  EXPECT_EQ(ControlText(hour), L"25");
 }
 
 TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {

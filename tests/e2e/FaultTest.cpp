@@ -1,6 +1,6 @@
 // What the system and the user's files can throw at the program: hostile settings files, files
 // that change under the open dialog, unexpected notifications, windows that vanish mid-tick, and
-// close requests while something modal is open. No crash, the specified answer, nothing lost.
+// close requests while something modal is open. No crash, the file's values, nothing lost.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,7 +39,7 @@ std::string RawFile(const std::wstring& path) {
 class HostileSettings : public testing::TestWithParam<HostileFile> {};
 
 // The values reach the dialog's boxes as loaded; an unusable text falls back to 7 and 59.
-TEST_P(HostileSettings, LoadsTheSpecifiedValuesWithoutComplaint) {
+TEST_P(HostileSettings, LoadsTheFilesValuesWithoutComplaint) {
   Perchette perchette(GetParam().settings);
   const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr) << "the dialog did not open";
@@ -67,13 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
         HostileFile{"BeyondThirtyTwoBits", Section("HHour=4294967299\r\nHMin=99999999999\r\n"),
                     L"7", L"59"},
         HostileFile{"DecimalPointAndUnits", Section("HHour=7.5\r\nHMin=5m\r\n"), L"7", L"59"},
-        HostileFile{"BinaryBytes", Section("HHour=\x01\xff\xfe" "3\r\nHMin=\x80\x81\r\n"), L"7",
-                    L"59"},
+        HostileFile{"BinaryBytes",
+                    Section("HHour=\x01\xff\xfe"
+                            "3\r\nHMin=\x80\x81\r\n"),
+                    L"7", L"59"},
         // 1022 zeros and a digit fit the 1023 characters read; with one zero more the digit is
         // cut off and the zeros read as 0.
         HostileFile{"LongestReadableValue",
-                    Section("HHour=" + std::string(1022, '0') + "5\r\nHMin=" +
-                            std::string(1023, '0') + "6\r\n"),
+                    Section("HHour=" + std::string(1022, '0') +
+                            "5\r\nHMin=" + std::string(1023, '0') + "6\r\n"),
                     L"5", L"0"},
         // The first key of the first section counts; a repeated section is not looked into.
         HostileFile{"DuplicateKeysAndSections",
@@ -107,7 +109,7 @@ TEST(FileUnderTheOpenDialog, ReplacedFileIsReadAtTheNextOpeningAndTypedValuesSta
   }
   // Opening again re-reads the file: the new hour is no time of day, so it is reported and the
   // open dialog keeps what it shows.
-  PostMessageW(perchette.MainWindow(), WM_COMMAND, 101, 0);
+  PostMessageW(perchette.MainWindow(), WM_COMMAND, perchette::ids::kMenuSettings, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'24:0:0' は時刻ではありません.");
@@ -123,8 +125,16 @@ TEST(UnexpectedNotifications, TrayMessagesOtherThanARightPressOpenNothing) {
   const HWND main = perchette.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   const WPARAM icons[] = {0, 1, 2, 0xFFFF};
-  const LPARAM notifications[] = {0, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
-                                  WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, 0x7FFF, -1};
+  const LPARAM notifications[] = {0,
+                                  WM_MOUSEMOVE,
+                                  WM_LBUTTONDOWN,
+                                  WM_LBUTTONUP,
+                                  WM_LBUTTONDBLCLK,
+                                  WM_RBUTTONUP,
+                                  WM_RBUTTONDBLCLK,
+                                  WM_MBUTTONDOWN,
+                                  0x7FFF,
+                                  -1};
   for (WPARAM icon : icons) {
     for (LPARAM notification : notifications) {
       DWORD_PTR result = 1;
@@ -164,9 +174,9 @@ TEST(VanishingForeground, WindowsClosingMidTickLeaveTheProgramRunning) {
   const DWORD start = GetTickCount();
   int made = 0;
   while (GetTickCount() - start < 3000) {
-    const HWND window = CreateWindowExW(0, L"Vanishing", L"Vanishing", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                        100 + made % 300, 200, 300, 200, nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND window = CreateWindowExW(
+        0, L"Vanishing", L"Vanishing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100 + made % 300, 200, 300,
+        200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(window);
     Pump(made % 7);
     DestroyWindow(window);
@@ -200,8 +210,9 @@ TEST(CloseWhileModal, CloseWithTheAboutMessageOpenEndsTheProgram) {
 TEST(CloseWhileModal, CloseWithAnErrorReportOpenEndsTheProgram) {
   Perchette perchette(Section("HHour=24\r\nHMin=0\r\n"));
   perchette.Start();
-  ASSERT_NE(perchette.WaitForMessageBox(), nullptr);
-  PressOk(perchette.WaitForMessageBox());
+  const HWND report = perchette.WaitForMessageBox();
+  ASSERT_NE(report, nullptr);
+  ASSERT_TRUE(PressOk(report));
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
   ASSERT_NE(perchette.WaitForMessageBox(), nullptr) << "the tick's report";
   PostMessageW(perchette.ApplicationWindow(), WM_CLOSE, 0, 0);

@@ -92,6 +92,7 @@ void RestoreSystemService() {
 // What the stand-in recorded.
 struct RasCall {
   DWORD ms = 0;
+  DWORD clock = 0;  // the local time of day, in milliseconds since midnight
   bool hangUp = false;
   // An enumeration: the first record's size, the table's size, result, connections, first one.
   DWORD recordSize = 0;
@@ -142,7 +143,7 @@ RasLog ReadRasLog(const Perchette& perchette) {
     std::istringstream fields(line);
     RasCall call;
     std::string kind;
-    fields >> call.ms >> kind;
+    fields >> call.ms >> call.clock >> kind;
     if (kind == "attach") {
       std::string path;
       std::getline(fields >> std::ws, path);
@@ -184,12 +185,22 @@ SYSTEMTIME MinuteWithRoom() {
   return now;
 }
 
+// The local time of day in milliseconds since midnight, as the stand-in records it.
+DWORD ClockNow() {
+  const SYSTEMTIME now = LocalNow();
+  return ((now.wHour * 60UL + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+}
+
+// The minute of the day that lies the given number of minutes from the time given.
+int MinuteOfDay(const SYSTEMTIME& time, int minutesFromThen) {
+  constexpr int kMinutesPerDay = 24 * 60;
+  return ((time.wHour * 60 + time.wMinute + minutesFromThen) % kMinutesPerDay + kMinutesPerDay) %
+         kMinutesPerDay;
+}
+
 // A settings file for the minute that lies the given number of minutes from the time given.
 std::string SettingsForMinute(const SYSTEMTIME& time, int minutesFromThen = 0) {
-  constexpr int kMinutesPerDay = 24 * 60;
-  const int minuteOfDay =
-      ((time.wHour * 60 + time.wMinute + minutesFromThen) % kMinutesPerDay + kMinutesPerDay) %
-      kMinutesPerDay;
+  const int minuteOfDay = MinuteOfDay(time, minutesFromThen);
   return "[HungUpTime]\r\nHHour=" + std::to_string(minuteOfDay / 60) +
          "\r\nHMin=" + std::to_string(minuteOfDay % 60) + "\r\n";
 }
@@ -283,6 +294,33 @@ TEST_F(HangUp, HangsUpWhenAHundredConnectionsJustFit) {
   EXPECT_EQ(log.calls[1].handle, log.calls[0].firstHandle);
 }
 
+// The minute ends at hh:mm:59.000: the ticks of its last 999 ms are past its end. Waits for the
+// end of a minute, up to a minute.
+TEST_F(HangUp, MinuteEndsAtSecondFiftyNine) {
+  // This minute if the program has time to start before its last second, else the next.
+  const SYSTEMTIME now = LocalNow();
+  const int ahead = now.wSecond < 55 ? 0 : 1;
+  Perchette perchette(SettingsForMinute(now, ahead));
+  // Without a connection every tick inside the minute is one enumeration, and none pauses.
+  WriteScenario(perchette, "connections=0\n");
+  perchette.Start();
+  constexpr DWORD kDayMs = 24 * 60 * 60 * 1000;
+  const DWORD start = static_cast<DWORD>(MinuteOfDay(now, ahead)) * 60000;
+  const auto sinceStart = [&](DWORD clock) { return (clock + kDayMs - start) % kDayMs; };
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const DWORD since = sinceStart(ClockNow());
+        return since >= 60500 && since < 120000;
+      },
+      70000));
+  const RasLog log = ReadRasLog(perchette);
+  ASSERT_GE(log.Enumerations(), 1) << log.Text();
+  // Ticking up to the end, none after it; the stand-in reads the clock a little after the program.
+  const DWORD last = sinceStart(log.calls.back().clock);
+  EXPECT_GE(last, 58000u) << "the last enumeration, in ms into the minute";
+  EXPECT_LE(last, 59000u + 100) << "the last enumeration, in ms into the minute";
+}
+
 TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   Perchette perchette(SettingsForMinute(MinuteWithRoom()));
   WriteScenario(perchette, "connections=1\nhangup=668\n");
@@ -354,7 +392,7 @@ TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   const HWND report = perchette.WaitForMessageBox();
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(Utf8(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
-  PressOk(report);
+  ASSERT_TRUE(PressOk(report));
   // Every tick now meets the end of the minute, which is no time either.
   const HWND tickReport = perchette.WaitForMessageBox();
   ASSERT_NE(tickReport, nullptr);

@@ -36,23 +36,29 @@ std::wstring ClassName(HWND window) {
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()), nullptr, nullptr);
+  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
+                                                             0, nullptr, nullptr)),
+                     '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
+                      nullptr, nullptr);
   return result;
 }
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
   const int size = static_cast<int>(utf8.size());
-  std::wstring result(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), static_cast<int>(result.size()));
+  std::wstring result(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(),
+                      static_cast<int>(result.size()));
   return result;
 }
 
@@ -114,7 +120,19 @@ std::vector<HWND> MessageBoxes(DWORD processId) {
   return boxes;
 }
 
-void PressOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+namespace {
+
+void PostOk(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+}  // namespace
+
+bool PressOk(HWND box) {
+  if (box == nullptr) return false;
+  PostOk(box);
+  // A box stays a window, and visible, for a moment after it was answered: it is not gone, and
+  // not the next box, until it is destroyed.
+  return WaitFor([&] { return !IsWindow(box); }, 5000);
+}
 
 std::wstring BuildFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -235,7 +253,7 @@ void Perchette::Close() {
   if (!Running()) return;
   // Message boxes first: a modal box holds the program until it is answered.
   for (int round = 0; round < 5; ++round) {
-    for (HWND box : MessageBoxes(ProcessId())) PressOk(box);
+    for (HWND box : MessageBoxes(ProcessId())) PostOk(box);
     if (HWND main = MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForExit(3000)) return;
   }
@@ -254,7 +272,8 @@ HWND OpenSettingsDialog(Perchette& perchette) {
   if (main == nullptr) return nullptr;
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
   HWND dialog = nullptr;
-  WaitFor([&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
+  WaitFor(
+      [&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
   return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 

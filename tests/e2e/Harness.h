@@ -34,7 +34,8 @@ struct MessageBoxView {
 };
 MessageBoxView ViewMessageBox(HWND box);
 std::vector<HWND> MessageBoxes(DWORD processId);
-void PressOk(HWND box);
+// Answers the box with OK and waits until it is gone; false if it is still there.
+bool PressOk(HWND box);
 
 // The folder where the driver and the programs under test were built.
 std::wstring BuildFolder();

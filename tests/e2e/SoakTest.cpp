@@ -3,6 +3,7 @@
 // its private memory must not grow once it has warmed up.
 #include <gtest/gtest.h>
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <cstdio>
@@ -46,9 +47,9 @@ HWND MakeMovingWindow() {
   windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   windowClass.lpszClassName = L"SoakWindow";
   RegisterClassW(&windowClass);
-  const HWND window = CreateWindowExW(0, L"SoakWindow", L"Soak", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                      100, 200, 600, 400, nullptr, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+  const HWND window =
+      CreateWindowExW(0, L"SoakWindow", L"Soak", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 200, 600,
+                      400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetForegroundWindow(window);
   return window;
 }
@@ -71,8 +72,8 @@ TEST(Soak, StaysAliveAndDoesNotGrow) {
   perchette.Start();
   const HWND main = perchette.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                     perchette.ProcessId());
+  const HANDLE process =
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, perchette.ProcessId());
   ASSERT_NE(process, nullptr);
   const HWND moving = MakeMovingWindow();
 
@@ -86,8 +87,8 @@ TEST(Soak, StaysAliveAndDoesNotGrow) {
     ASSERT_TRUE(perchette.Running()) << "the program died after " << elapsed << " ms";
 
     // The window wanders, and comes back to the front now and then.
-    SetWindowPos(moving, nullptr, 100 + static_cast<int>(step % 40) * 10, 200 + static_cast<int>(step % 17) * 5,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(moving, nullptr, 100 + static_cast<int>(step % 40) * 10,
+                 200 + static_cast<int>(step % 17) * 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     if (step % 20 == 0) SetForegroundWindow(moving);
     // Tray notifications that open nothing.
     PostMessageW(main, kTrayMessage, 1, WM_MOUSEMOVE);
@@ -116,9 +117,11 @@ TEST(Soak, StaysAliveAndDoesNotGrow) {
   std::string trace;
   for (SIZE_T sample : samples) trace += std::to_string(sample / 1024) + " ";
   RecordProperty("private_kib", trace);
-  std::printf("soak: %lu s, private memory every 10 s (KiB): %s, last %lu KiB, growth after warm-up %ld KiB\n",
-              seconds, trace.c_str(), static_cast<unsigned long>(last / 1024),
-              static_cast<long>((static_cast<long long>(last) - static_cast<long long>(warm)) / 1024));
+  std::printf(
+      "soak: %lu s, private memory every 10 s (KiB): %s, last %lu KiB, growth after warm-up %ld "
+      "KiB\n",
+      seconds, trace.c_str(), static_cast<unsigned long>(last / 1024),
+      static_cast<long>((static_cast<long long>(last) - static_cast<long long>(warm)) / 1024));
   ASSERT_NE(warm, 0u);
   EXPECT_LE(last, warm + kAllowedGrowth) << "private memory grew from " << warm << " to " << last;
   EXPECT_TRUE(perchette.Running());

@@ -17,7 +17,8 @@ TEST(Startup, MainWindowIsABorderlessTopmostPopupOwnedByTheApplicationWindow) {
             static_cast<DWORD>(WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MAXIMIZE))
       << std::hex << style;
   const DWORD exStyle = GetWindowLongW(main, GWL_EXSTYLE);
-  EXPECT_EQ(exStyle, static_cast<DWORD>(WS_EX_CONTROLPARENT | WS_EX_TOPMOST)) << std::hex << exStyle;
+  EXPECT_EQ(exStyle, static_cast<DWORD>(WS_EX_CONTROLPARENT | WS_EX_TOPMOST))
+      << std::hex << exStyle;
   EXPECT_EQ(WindowText(main), L"MainForm");
 
   const HWND application = GetWindow(main, GW_OWNER);
@@ -67,8 +68,8 @@ TEST(Closing, EndOfSessionEndsTheProgramAtOnce) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  SendMessageTimeoutW(perchette.ApplicationWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG,
-                      2000, nullptr);
+  SendMessageTimeoutW(perchette.ApplicationWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000,
+                      nullptr);
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }
 
@@ -91,7 +92,7 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   EXPECT_EQ(report.title, L"Perchette");
   EXPECT_TRUE(report.hasIcon);
   EXPECT_EQ(report.buttons, 1);
-  PressOk(box);
+  ASSERT_TRUE(PressOk(box));
 
   // The window comes up unshaped; the ticks meet the end of the minute, reported once.
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
@@ -106,12 +107,11 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, StartupWithBadTime,
-    testing::Values(
-        BadTime{"[HungUpTime]\r\nHHour=24\r\nHMin=0\r\n", "'24:0:0' は時刻ではありません.",
-                "'24:0:59' は時刻ではありません."},
-        BadTime{"[hungUPtime]\r\nhhour=0x18\r\nHMIN=$0\r\n", "'24:0:0' は時刻ではありません.",
-                "'24:0:59' は時刻ではありません."},
-        BadTime{"[HungUpTime]\r\nHMin=60\r\n", "'7:60:0' は時刻ではありません.",
-                "'7:60:59' は時刻ではありません."},
-        BadTime{"[HungUpTime]\r\nHHour=-1\r\nHMin=+5\r\n", "'-1:5:0' は時刻ではありません.",
-                "'-1:5:59' は時刻ではありません."}));
+    testing::Values(BadTime{"[HungUpTime]\r\nHHour=24\r\nHMin=0\r\n",
+                            "'24:0:0' は時刻ではありません.", "'24:0:59' は時刻ではありません."},
+                    BadTime{"[hungUPtime]\r\nhhour=0x18\r\nHMIN=$0\r\n",
+                            "'24:0:0' は時刻ではありません.", "'24:0:59' は時刻ではありません."},
+                    BadTime{"[HungUpTime]\r\nHMin=60\r\n", "'7:60:0' は時刻ではありません.",
+                            "'7:60:59' は時刻ではありません."},
+                    BadTime{"[HungUpTime]\r\nHHour=-1\r\nHMin=+5\r\n",
+                            "'-1:5:0' は時刻ではありません.", "'-1:5:59' は時刻ではありません."}));

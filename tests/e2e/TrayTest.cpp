@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/Ids.h"
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -42,6 +43,38 @@ int TrayIcons() {
   return icons;
 }
 
+// The tip the tray shows while the pointer rests on an icon: the text of the tray's visible
+// tooltip window, empty if none shows.
+std::wstring TipShown(HWND icon) {
+  DWORD tray = 0;
+  GetWindowThreadProcessId(icon, &tray);
+  std::wstring tip;
+  WaitFor(
+      [&] {
+        for (HWND window : ProcessWindows(tray, L"tooltips_class32")) {
+          if (IsWindowVisible(window)) tip = ControlText(window);
+        }
+        return !tip.empty();
+      },
+      3000);
+  return tip;
+}
+
+// The desktop's thread in the tray's process also drops the icons of a window that is
+// destroyed, when it reads a message posted to the desktop. Posts enough messages ahead of that
+// one, with the thread held, to keep that clean-up back for a while after the window has gone;
+// a sent message, such as a program's own removal of its icon, is still served at once.
+void DelayTheDesktopsPostedMessages() {
+  const HWND desktop = GetDesktopWindow();
+  const HANDLE thread =
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(desktop, nullptr));
+  ASSERT_NE(thread, nullptr);
+  SuspendThread(thread);
+  for (int i = 0; i < 3000; ++i) PostMessageW(desktop, WM_NULL, 0, 0);
+  ResumeThread(thread);
+  CloseHandle(thread);
+}
+
 void PostMenuKey(HWND main, WPARAM key) {
   // The menu's own loop reads the keys from the program's queue, whichever window they name.
   PostMessageW(main, WM_KEYDOWN, key, 1);
@@ -60,14 +93,19 @@ TEST(Tray, IconIsShownWhileTheProgramRunsAndRemovedOnExit) {
   const int before = TrayIcons();
   Perchette perchette;
   perchette.Start();
-  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
   EXPECT_TRUE(WaitFor([&] { return TrayIcons() == before + 1; }, 5000))
       << TrayIcons() << " icons, " << before << " before the start";
 
+  // The program removes the icon itself: it is gone before the program's window is.
   ASSERT_NE(OpenMenuAt(perchette, 600, 500), nullptr);
-  PostMenuKey(perchette.MainWindow(), 'X');
+  DelayTheDesktopsPostedMessages();
+  PostMenuKey(main, 'X');
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(main); }, 5000)) << "Exit did not close the window";
+  EXPECT_EQ(TrayIcons(), before) << "the icon outlived the window";
   EXPECT_TRUE(perchette.WaitForExit(5000)) << "Exit did not end the program";
-  EXPECT_TRUE(WaitFor([&] { return TrayIcons() == before; }, 5000))
+  EXPECT_TRUE(WaitFor([&] { return TrayIcons() == before; }, 10000))
       << TrayIcons() << " icons after the exit";
 }
 
@@ -96,7 +134,7 @@ TEST(Tray, OnlyARightPressOpensTheMenuAtTheCursor) {
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
 }
 
-TEST(Tray, RightClickOnTheIconOpensTheMenu) {
+TEST(Tray, IconShowsTheTipAndRightClicksOpenTheMenuAndChooseAnItem) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
@@ -109,19 +147,44 @@ TEST(Tray, RightClickOnTheIconOpensTheMenu) {
   RECT rect{};
   GetWindowRect(icon, &rect);
   const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-  SetCursorPos(centre.x, centre.y);
-  INPUT press[2] = {};
-  press[0].type = press[1].type = INPUT_MOUSE;
-  press[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  press[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, press, sizeof(INPUT));
+  ASSERT_TRUE(PointAt(centre));
+  EXPECT_EQ(TipShown(icon), L"Perchette") << "the tip while the pointer rests on the icon";
+  RightClickAt(centre);
   const HWND menu = OpenMenu(perchette);
   ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
   GetWindowRect(menu, &rect);
   EXPECT_LE(std::abs(rect.left - centre.x), 1) << rect.left << " for a cursor at " << centre.x;
-  PostMenuKey(perchette.MainWindow(), 'S');
+  // The first item, settings, chosen with the right button too; an item is at least as high as
+  // a menu bar's button.
+  RightClickAt({rect.left + 20, rect.top + GetSystemMetrics(SM_CYMENUSIZE) / 2});
   EXPECT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }))
-      << "the settings item did not open the dialog";
+      << "a right click on the first item did not open the dialog";
+  if (IsWindowVisible(menu)) PostMenuKey(perchette.MainWindow(), VK_ESCAPE);
+}
+
+// Chosen by moving down to them: settings, About and, past the separator, Exit.
+TEST(Tray, MenuItemsComeInTheirOrder) {
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const auto choose = [&](int downs) {
+    ASSERT_NE(OpenMenuAt(perchette, 500, 400), nullptr);
+    for (int i = 0; i < downs; ++i) PostMenuKey(main, VK_DOWN);
+    PostMenuKey(main, VK_RETURN);
+  };
+  choose(1);
+  EXPECT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }))
+      << "the first item did not open the dialog";
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+  choose(2);
+  const HWND about = perchette.WaitForMessageBox();
+  ASSERT_NE(about, nullptr) << "the second item showed no message";
+  EXPECT_NE(ViewMessageBox(about).text.find(L"バージョン"), std::wstring::npos)
+      << Utf8(ViewMessageBox(about).text);
+  ASSERT_TRUE(PressOk(about));
+  choose(3);
+  EXPECT_TRUE(perchette.WaitForExit(5000)) << "the third item did not end the program";
 }
 
 TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
@@ -137,7 +200,8 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   PostMenuKey(main, 'S');
   ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
-  PostMessageW(SettingsDialog(perchette), WM_COMMAND, MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
+  PostMessageW(SettingsDialog(perchette), WM_COMMAND,
+               MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(SettingsDialog(perchette)); }));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(application));
@@ -166,7 +230,7 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   EXPECT_TRUE(perchette.Running());
 
   // Showing the dialog brings it back.
-  PostMessageW(main, WM_COMMAND, 101, 0);
+  PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
   EXPECT_TRUE(IsWindowVisible(application));
 }

@@ -47,8 +47,7 @@ VersionRecord ReadVersion(const std::wstring& program) {
     record.fileVersion = Quad(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
     record.productVersion = Quad(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
   }
-  if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) &&
-      length >= 4) {
+  if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) && length >= 4) {
     record.language = static_cast<const WORD*>(value)[0];
     record.codePage = static_cast<const WORD*>(value)[1];
   }
@@ -64,7 +63,8 @@ std::vector<std::wstring> BuiltPrograms() {
   const std::wstring here = BuildFolder();
   std::vector<std::wstring> programs{here + L"\\Perchette.exe"};
   const std::wstring shipped = here + L"\\..\\win32\\Perchette.exe";
-  if (FileExists(shipped) && here.substr(here.size() - 6) != L"\\win32") programs.push_back(shipped);
+  if (FileExists(shipped) && here.substr(here.size() - 6) != L"\\win32")
+    programs.push_back(shipped);
   return programs;
 }
 

@@ -7,10 +7,11 @@
 //     enum=RC        result of every enumeration (default 0; the table is still filled)
 //     hangup=RC      result of every hang-up (default 0)
 //     removes=0|1    whether a successful hang-up ends the connection (default 1)
-//   ras-calls.log, one line per event, starting with GetTickCount():
-//     <ms> attach <path of this library>
-//     <ms> enum <dwSize of the first record> <table bytes> <result> <count> <first handle>
-//     <ms> hangup <handle> <result>
+//   ras-calls.log, one line per event, starting with GetTickCount() and the local time of day
+//   in milliseconds since midnight:
+//     <ms> <clock> attach <path of this library>
+//     <ms> <clock> enum <dwSize of the first record> <table bytes> <result> <count> <first handle>
+//     <ms> <clock> hangup <handle> <result>
 #include <windows.h>
 
 #include <cstdint>
@@ -67,8 +68,13 @@ void Log(const std::string& line) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const unsigned long clock =
+      ((now.wHour * 60UL + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
   // One write per line, so that a reader never sees half of one.
-  const std::string text = std::to_string(GetTickCount()) + " " + line + "\n";
+  const std::string text =
+      std::to_string(GetTickCount()) + " " + std::to_string(clock) + " " + line + "\n";
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
