@@ -1,7 +1,7 @@
 // Resource identifiers shared by the resource script and the code.
 #pragma once
 
-#define IDB_CHARACTER 100   // the character picture of the main window, at 96 dots per inch
+#define IDB_CHARACTER 100  // the character picture of the main window, at 96 dots per inch
 // The same picture drawn for other display resolutions (dots per inch), as PNG files.
 #define IDP_CHARACTER_120 101
 #define IDP_CHARACTER_144 102
@@ -9,4 +9,4 @@
 #define IDP_CHARACTER_192 104
 #define IDP_CHARACTER_240 105
 #define IDP_CHARACTER_288 106
-#define IDR_MANIFEST 1      // CREATEPROCESS_MANIFEST_RESOURCE_ID
+#define IDR_MANIFEST 1  // CREATEPROCESS_MANIFEST_RESOURCE_ID

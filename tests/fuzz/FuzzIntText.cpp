@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (perchette::IntFromValueText(text, fallback) != expected.value_or(fallback)) std::abort();
 
   // Whatever converts is written back as a text that converts to the same number.
-  if (expected && perchette::ParseIntText(perchette::IntToText(*expected)) != expected) std::abort();
+  if (expected && perchette::ParseIntText(perchette::IntToText(*expected)) != expected)
+    std::abort();
   return 0;
 }

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (perchette::ReadSpinValue(text, bounds) != value) std::abort();
 
   // A step adds without overflow and holds the result within the bounds and 32 bits.
-  const int64_t stepped = std::clamp<int64_t>(Held(value + increment, bounds), INT32_MIN, INT32_MAX);
+  const int64_t stepped =
+      std::clamp<int64_t>(Held(value + increment, bounds), INT32_MIN, INT32_MAX);
   if (perchette::StepText(text, increment, bounds) != std::to_string(stepped)) std::abort();
 
   const auto replacement = perchette::TextOnLeave(text, bounds);

@@ -4,8 +4,8 @@
 #include <limits>
 #include <optional>
 
-#include "base/ErrorText.h"
 #include "app/Perch.h"
+#include "base/ErrorText.h"
 
 namespace perchette {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/IntText.h"
-#include "settings/ValueText.h"
 #include "settings/SpinRules.h"
+#include "settings/ValueText.h"
 
 namespace perchette {
 namespace {
