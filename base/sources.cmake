@@ -7,6 +7,7 @@ list(APPEND PORTABLE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   base/Application.cpp
+  base/LibraryErrors.cpp
   base/Subclass.cpp
   base/SystemDpi.cpp
   base/SystemLibrary.cpp
