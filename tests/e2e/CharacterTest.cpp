@@ -197,14 +197,9 @@ TEST(Character, PerchesOnTheForegroundWindowAndFollowsIt) {
 
 TEST(Character, ClicksPassThroughWhiteAndACharacterClickParksIt) {
   Perchette perchette;
-  perchette.Start();
-  const HWND main = perchette.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-
   DeskWindow desk;
-  desk.Place(100, 200, 700, 600);
-  ASSERT_TRUE(desk.BringToForeground());
-  ASSERT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  const HWND main = StartOnDesk(perchette, desk);
+  ASSERT_NE(main, nullptr);
 
   // A white pixel between two parts of the character, over the window it sits on.
   const POINT white = WhitePixelBetweenSpansBelow(kPerchOffsetY + 1);

@@ -130,6 +130,15 @@ bool Parked(HWND window) {
   return rect.left == ScreenWidth() && rect.top == ScreenHeight();
 }
 
+HWND StartOnDesk(Perchette& perchette, DeskWindow& desk) {
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  if (main == nullptr) return nullptr;
+  desk.Place(100, 200, 700, 600);
+  if (!desk.BringToForeground()) return nullptr;
+  return WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs) ? main : nullptr;
+}
+
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent) {
   // The region lies in the window's own coordinates; past the picture's edges nothing belongs.
   int mismatches = 0;

@@ -63,6 +63,10 @@ bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs);
 // Beyond the bottom-right corner of the primary display.
 bool Parked(HWND window);
 
+// Starts the program with the desk at (100, 200)-(700, 600) in front: the main window once the
+// character sits on the desk's caption at (550, 91), or null.
+HWND StartOnDesk(Perchette& perchette, DeskWindow& desk);
+
 // How many pixels in and around the picture the region gets wrong: every pixel of another colour
 // than the transparent one belongs, nothing else does. The first few are reported as failures.
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent);

@@ -60,11 +60,9 @@ const Closing kClosings[] = {
 // window; the character then steps out of sight instead of hanging over nothing.
 TEST(Desktop, AfterADialogOrMessageClosesTheCharacterParksOrPerchesOnAWindow) {
   Perchette perchette;
-  perchette.Start();
-  const HWND main = perchette.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
   DeskWindow desk;
-  desk.Place(100, 200, 700, 600);
+  const HWND main = StartOnDesk(perchette, desk);
+  ASSERT_NE(main, nullptr);
   for (const Closing& closing : kClosings) {
     SCOPED_TRACE(closing.name);
     ASSERT_TRUE(desk.BringToForeground());
@@ -114,13 +112,9 @@ TEST(Desktop, InputMethodCharactersPassTheSpinBoxFilter) {
 
 TEST(Desktop, TheTrayMenuBringsTheProgramForwardAndClosesOnAClickElsewhere) {
   Perchette perchette;
-  perchette.Start();
-  const HWND main = perchette.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
   DeskWindow desk;
-  desk.Place(100, 200, 700, 600);
-  ASSERT_TRUE(desk.BringToForeground());
-  ASSERT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  const HWND main = StartOnDesk(perchette, desk);
+  ASSERT_NE(main, nullptr);
 
   SetCursorPos(900, 700);
   PostMessageW(main, perchette::ids::kTrayIconMessage, perchette::ids::kTrayIconId, WM_RBUTTONDOWN);
