@@ -4,7 +4,9 @@
 //   bench_measure startup RUNS PROGRAM...  time from CreateProcess to the program's ready window,
 //                                          the programs taken in turn, RUNS times each
 //   bench_measure idle SECONDS PROGRAM...  CPU time and private memory while the program perches
-//                                          on a still window, then on one that moves every 100 ms
+//                                          on a still window, then on one that moves every 100 ms;
+//                                          before that, the modules the program has loaded and
+//                                          (under Wine) where its private memory lies
 //
 // PROGRAM is an executable beside this one (or a full path), optionally followed by "@CLASS": the
 // program is then ready when its visible window of that class has a region and stands at the
@@ -14,9 +16,13 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -162,6 +168,72 @@ double ScheduledSeconds(const std::wstring& processFolder) {
   return any ? total : -1;
 }
 
+// The base names of the modules loaded in a process, sorted without regard to case.
+std::vector<std::wstring> ModuleNames(HANDLE process) {
+  std::vector<HMODULE> modules(256);
+  DWORD needed = 0;
+  for (;;) {
+    const auto bytes = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+    if (!EnumProcessModulesEx(process, modules.data(), bytes, &needed, LIST_MODULES_ALL)) return {};
+    if (needed <= bytes) break;
+    modules.resize(needed / sizeof(HMODULE));
+  }
+  modules.resize(needed / sizeof(HMODULE));
+  std::vector<std::wstring> names;
+  for (const HMODULE module : modules) {
+    wchar_t name[MAX_PATH] = {};
+    if (GetModuleBaseNameW(process, module, name, MAX_PATH) > 0) names.emplace_back(name);
+  }
+  const auto lower = [](std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t ch) { return static_cast<wchar_t>(std::towlower(ch)); });
+    return text;
+  };
+  std::sort(names.begin(), names.end(),
+            [&](const std::wstring& a, const std::wstring& b) { return lower(a) < lower(b); });
+  return names;
+}
+
+// Where the anonymous (private) memory of a Unix process lies, from the kernel's map of it, in
+// KiB per place: a file's name for the pages of a mapped file that the process has written to
+// (the data of a DLL or a Unix library), "[heap]" for the Unix C library's heap, and for the rest
+// whether the Windows side of the process sees it as its own committed memory (heaps, stacks,
+// bitmaps) or not (memory of Wine's Unix side). Empty where there is no such map.
+std::map<std::string, size_t> AnonymousMemory(const std::wstring& processFolder, HANDLE process) {
+  std::map<std::string, size_t> parts;
+  const std::string smaps = ReadWholeFile(processFolder + L"\\smaps");
+  std::string place;
+  for (size_t at = 0; at < smaps.size();) {
+    size_t end = smaps.find('\n', at);
+    if (end == std::string::npos) end = smaps.size();
+    const std::string line = smaps.substr(at, end - at);
+    at = end + 1;
+    // A mapping's first line: "start-end perms offset device inode [name]".
+    char range[64] = {}, perms[8] = {}, offset[32] = {}, device[16] = {}, inode[32] = {};
+    int consumed = 0;
+    if (std::sscanf(line.c_str(), "%63s %7s %31s %15s %31s %n", range, perms, offset, device, inode,
+                    &consumed) == 5 &&
+        std::strchr(range, '-') != nullptr) {
+      const unsigned long long start = std::strtoull(range, nullptr, 16);
+      const std::string name = line.substr(static_cast<size_t>(consumed));
+      if (name.empty()) {
+        MEMORY_BASIC_INFORMATION info{};
+        const bool windows =
+            VirtualQueryEx(process, reinterpret_cast<void*>(static_cast<uintptr_t>(start)), &info,
+                           sizeof info) != 0 &&
+            info.State == MEM_COMMIT && info.Type == MEM_PRIVATE;
+        place = windows ? "Windows committed memory" : "Unix-side memory";
+      } else {
+        place = name.substr(name.find_last_of('/') + 1);
+      }
+      continue;
+    }
+    unsigned long kib = 0;
+    if (std::sscanf(line.c_str(), "Anonymous: %lu kB", &kib) == 1 && kib > 0) parts[place] += kib;
+  }
+  return parts;
+}
+
 struct WindowSearch {
   DWORD processId;
   const std::optional<std::wstring>* readyClass;
@@ -273,6 +345,21 @@ class Run {
     return {(ticks(kernel) + ticks(user)) / 1e7,
             privateGiven ? memory.PrivateUsage : memory.PagefileUsage,
             privateGiven ? "PrivateUsage" : "PagefileUsage", UnixCpuSeconds()};
+  }
+
+  // The modules the program has loaded and, under Wine, where its private memory lies.
+  void PrintModulesAndMemory() const {
+    const std::vector<std::wstring> modules = ModuleNames(process_.get());
+    std::string list;
+    for (const std::wstring& name : modules) list += (list.empty() ? "" : ",") + Utf8(name);
+    std::printf("modules program=%s count=%zu names=%s\n", Utf8(program_.name).c_str(),
+                modules.size(), list.c_str());
+    if (UnixCpuSeconds() < 0) return;
+    for (const auto& [place, kib] : AnonymousMemory(*unixFolder_, process_.get())) {
+      std::printf("memory program=%s place=\"%s\" kib=%zu\n", Utf8(program_.name).c_str(),
+                  place.c_str(), kib);
+    }
+    std::fflush(stdout);
   }
 
   // WM_CLOSE to the program's window; ends the process by force only when that fails.
@@ -391,6 +478,7 @@ int MeasureIdle(double seconds, const std::vector<Program>& programs) {
     Pump(1.0);
 
     // Still: the window stays where it is; the program should stay perched on it.
+    instance.PrintModulesAndMemory();
     const Usage stillStart = instance.Sample();
     const double stillBegan = Now();
     Pump(seconds);
