@@ -2,29 +2,36 @@
 """Turns the footprint measurements of scripts/bench into one Markdown report on stdout."""
 
 import argparse
+import datetime
 import json
+import os
 import re
 import statistics
+import struct
 from collections import defaultdict
 
 KIB = 1024
-SIZE_LIMIT = 256 * KIB
-CPU_RATIO_LIMIT = 1.2
-PRIVATE_ABOVE_LIMIT = 1024 * KIB
-GROWTH_LIMIT = 64 * KIB
-STARTUP_ABOVE_LIMIT_MS = 100.0
+CODE_LIMIT = 160 * KIB
+CPU_RATIO_LIMIT = 1.05
+PRIVATE_ABOVE_LIMIT = 512 * KIB
+SOAK_GROWTH_LIMIT_KIB = 16
+STARTUP_ABOVE_LIMIT_MS = 30.0
 RESOLVED_CPU_SECONDS = 0.1
 
 PERCHETTE = "Perchette.exe"
 BASELINE = "bench_baseline.exe"
+ARCH_NAMES = {"i686": "32-bit", "x86_64": "x86-64"}
 
 
 def parse_args():
     parser = argparse.ArgumentParser()
     for name in ("date", "command", "processors", "cpu", "wine", "measured-arch", "native32",
-                 "load-start", "load-end", "sections", "map", "measure", "core"):
+                 "load-start", "load-end", "exe32", "baseline32", "map", "measure", "core",
+                 "soak-log"):
         parser.add_argument("--" + name, required=True)
-    for name in ("size32", "size64", "baseline-size32", "seconds"):
+    for name in ("exe64", "baseline64"):
+        parser.add_argument("--" + name, default="")
+    for name in ("seconds",):
         parser.add_argument("--" + name, required=True, type=float)
     return parser.parse_args()
 
@@ -37,7 +44,8 @@ def read_measure(path):
             words = line.split()
             if not words:
                 continue
-            fields = dict(re.findall(r'(\w+)=("[^"]*"|\S+)', line))
+            fields = {key: value.strip('"') for key, value in
+                      re.findall(r'(\w+)=("[^"]*"|\S+)', line)}
             lines[words[0]].append(fields)
     return lines
 
@@ -58,63 +66,111 @@ def ratio(numerator, denominator):
     return numerator / denominator if denominator > 0 else float("inf")
 
 
-def size_rows(args):
-    rows = []
-    over = args.size32 - SIZE_LIMIT
-    rows.append(["Executable size, 32-bit `build/win32/Perchette.exe` (shipped: stripped, "
-                 "resources included)", kib(args.size32), kib(args.baseline_size32), "",
-                 "≤ 256 KiB",
-                 verdict(over <= 0, f"{signed_kib(over)} against the limit")])
-    if args.size64:
-        rows.append(["Executable size, x86-64 build (for reference)", kib(args.size64), "", "",
-                     "", ""])
-    return rows
+def pe_sections(path):
+    """File size and (name, raw size) of each section of a PE image."""
+    with open(path, "rb") as file:
+        data = file.read()
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    count = struct.unpack_from("<H", data, header + 6)[0]
+    optional = struct.unpack_from("<H", data, header + 20)[0]
+    table = header + 24 + optional
+    sections = []
+    for index in range(count):
+        name, _, _, raw = struct.unpack_from("<8sIII", data, table + 40 * index)
+        sections.append((name.rstrip(b"\0").decode(), raw))
+    return len(data), sections
 
 
-def phase_rows(measure, seconds):
-    phases = {(p["program"], p["phase"]): p for p in measure["phase"]}
-    rows = []
-    for phase, label in (("still", "still window"), ("moving", "window moving every 100 ms")):
-        mine, base = phases[(PERCHETTE, phase)], phases[(BASELINE, phase)]
-        cpu = {name: float(p["cpu_end"]) - float(p["cpu_start"]) for name, p in
-               ((PERCHETTE, mine), (BASELINE, base))}
+def code_and_runtime(path):
+    """Bytes of the file that are not resources: everything but the .rsrc section's raw data."""
+    total, sections = pe_sections(path)
+    return total - sum(raw for name, raw in sections if name == ".rsrc")
+
+
+def phases(measure, phase):
+    """Every run of a phase, per program."""
+    runs = defaultdict(list)
+    for line in measure["phase"]:
+        if line["phase"] == phase:
+            runs[line["program"]].append(line)
+    return runs
+
+
+def summed(lines, start, end):
+    return sum(float(line[end]) - float(line[start]) for line in lines)
+
+
+def cpu_rows(measure, seconds):
+    target, info = [], []
+    for phase, label in (("still", "a still window"), ("moving", "a window moving every 100 ms")):
+        runs = phases(measure, phase)
+        mine, base = runs[PERCHETTE], runs[BASELINE]
+        rounds = len(mine)
+        if all(float(p["sched_start"]) >= 0 for p in mine + base):
+            each = {name: [float(p["sched_end"]) - float(p["sched_start"]) for p in lines]
+                    for name, lines in ((PERCHETTE, mine), (BASELINE, base))}
+            # Other work on the machine only ever adds to a run's time: the least disturbed run of
+            # each program stands for its cost. How far the baseline's own runs lie apart says
+            # how much of a ratio may still be noise.
+            least = {name: min(times) for name, times in each.items()}
+            r = ratio(least[PERCHETTE], least[BASELINE])
+            spread = ((max(each[BASELINE]) - least[BASELINE]) / least[BASELINE]
+                      if rounds > 1 and least[BASELINE] > 0 else None)
+            margin = CPU_RATIO_LIMIT - 1
+            of = f"least of {rounds} runs of {seconds:g} s" if rounds > 1 else f"{seconds:g} s"
+            if spread is not None and spread > margin:
+                met = (f"not resolved (× {r:.2f}, but the baseline's own runs lie up to "
+                       f"{100 * spread:.0f} % apart, wider than the {100 * margin:.0f} % allowed)")
+            else:
+                noise = (f"; the baseline's own runs lie up to {100 * spread:.0f} % apart"
+                         if spread is not None else "")
+                met = verdict(r <= CPU_RATIO_LIMIT, f"× {r:.2f}{noise}")
+            target.append([f"CPU time perching on {label}, {of} (the kernel's scheduler "
+                           f"statistics of the process's threads)",
+                           f"{least[PERCHETTE]:.4f} s", f"{least[BASELINE]:.4f} s", f"× {r:.2f}",
+                           f"≤ × {CPU_RATIO_LIMIT}", met])
+            if rounds > 1:
+                info.append([f"CPU time perching on {label}, every run of {seconds:g} s "
+                             f"(scheduler statistics)",
+                             ", ".join(f"{t:.4f}" for t in each[PERCHETTE]) + " s",
+                             ", ".join(f"{t:.4f}" for t in each[BASELINE]) + " s", ""])
+        cpu = {PERCHETTE: summed(mine, "cpu_start", "cpu_end"),
+               BASELINE: summed(base, "cpu_start", "cpu_end")}
         r = ratio(cpu[PERCHETTE], cpu[BASELINE])
-        # Wine counts another process's times in 10 ms steps: a ratio of a few steps says nothing.
         resolved = min(cpu.values()) >= RESOLVED_CPU_SECONDS
-        rows.append([f"CPU time, {seconds:g} s on a {label} (GetProcessTimes, user + kernel)",
-                     f"{cpu[PERCHETTE]:.3f} s", f"{cpu[BASELINE]:.3f} s", f"× {r:.2f}",
-                     "× ≤ 1.2", verdict(r <= CPU_RATIO_LIMIT, f"× {r:.2f}") if resolved else
-                     "not resolved (fewer than 10 steps of 10 ms)"])
-        if float(mine["sched_start"]) >= 0 and float(base["sched_start"]) >= 0:
-            sched = {name: float(p["sched_end"]) - float(p["sched_start"]) for name, p in
-                     ((PERCHETTE, mine), (BASELINE, base))}
-            rs = ratio(sched[PERCHETTE], sched[BASELINE])
-            rows.append([f"CPU time, same phase, from the kernel's scheduler statistics "
-                         f"(nanoseconds; cross-check)", f"{sched[PERCHETTE]:.4f} s",
-                         f"{sched[BASELINE]:.4f} s", f"× {rs:.2f}", "× ≤ 1.2",
-                         verdict(rs <= CPU_RATIO_LIMIT, f"× {rs:.2f}")])
-        rows.append([f"Perched on the {label}: samples on the window (or one of its last three "
-                     f"places)", f"{mine['followed']}/{mine['samples']}",
-                     f"{base['followed']}/{base['samples']}", "", "", ""])
-    still_p, still_b = phases[(PERCHETTE, "still")], phases[(BASELINE, "still")]
-    moving_p, moving_b = phases[(PERCHETTE, "moving")], phases[(BASELINE, "moving")]
-    source = still_p["private_source"]
-    start_p, start_b = int(still_p["private_start"]), int(still_b["private_start"])
-    end_p, end_b = int(moving_p["private_end"]), int(moving_b["private_end"])
-    above = start_p - start_b
-    rows.append([f"Private memory at the start (GetProcessMemoryInfo, {source})", kib(start_p),
-                 kib(start_b), signed_kib(above), "≤ +1024 KiB",
-                 verdict(above <= PRIVATE_ABOVE_LIMIT, f"{signed_kib(above)} above the baseline")])
-    above_end = end_p - end_b
-    rows.append([f"Private memory at the end of the run", kib(end_p), kib(end_b),
-                 signed_kib(above_end), "≤ +1024 KiB",
-                 verdict(above_end <= PRIVATE_ABOVE_LIMIT,
-                         f"{signed_kib(above_end)} above the baseline")])
-    growth_p, growth_b = end_p - start_p, end_b - start_b
-    rows.append([f"Private memory growth over the run ({2 * seconds:g} s)", signed_kib(growth_p),
-                 signed_kib(growth_b), "", "≤ 64 KiB",
-                 verdict(growth_p <= GROWTH_LIMIT, signed_kib(growth_p))])
-    return rows
+        span = f"{rounds} × {seconds:g} s" if rounds > 1 else f"{seconds:g} s"
+        info.append([f"CPU time perching on {label}, {span} (GetProcessTimes, user + kernel)",
+                     f"{cpu[PERCHETTE]:.3f} s", f"{cpu[BASELINE]:.3f} s",
+                     f"× {r:.2f}" if resolved else "not resolved (fewer than 10 steps of 10 ms)"])
+        followed = {name: (sum(int(p["followed"]) for p in lines),
+                           sum(int(p["samples"]) for p in lines))
+                    for name, lines in ((PERCHETTE, mine), (BASELINE, base))}
+        info.append([f"Perched on {label}: samples on the window (or one of its last three "
+                     f"places)", "{}/{}".format(*followed[PERCHETTE]),
+                     "{}/{}".format(*followed[BASELINE]), ""])
+    return target, info
+
+
+def memory_rows(measure, seconds):
+    still, moving = phases(measure, "still"), phases(measure, "moving")
+    source = still[PERCHETTE][0]["private_source"]
+    idle = {name: statistics.median(int(p["private_start"]) for p in still[name])
+            for name in (PERCHETTE, BASELINE)}
+    end = {name: statistics.median(int(p["private_end"]) for p in moving[name])
+           for name in (PERCHETTE, BASELINE)}
+    rounds = len(still[PERCHETTE])
+    of = f", median of {rounds} runs" if rounds > 1 else ""
+    above = idle[PERCHETTE] - idle[BASELINE]
+    target = [[f"Private memory while idle, perched, before the settings dialog is first opened "
+               f"(GetProcessMemoryInfo, {source}{of})", kib(idle[PERCHETTE]), kib(idle[BASELINE]),
+               signed_kib(above), f"≤ +{PRIVATE_ABOVE_LIMIT // KIB} KiB",
+               verdict(above <= PRIVATE_ABOVE_LIMIT, f"{signed_kib(above)} above the baseline")]]
+    growth = {name: end[name] - idle[name] for name in (PERCHETTE, BASELINE)}
+    info = [[f"Private memory at the end of the idle phases{of}", kib(end[PERCHETTE]),
+             kib(end[BASELINE]), signed_kib(end[PERCHETTE] - end[BASELINE])],
+            [f"Private memory growth over the idle phases ({2 * seconds:g} s)",
+             signed_kib(growth[PERCHETTE]), signed_kib(growth[BASELINE]), ""]]
+    return target, info
 
 
 def startup_rows(measure):
@@ -128,16 +184,125 @@ def startup_rows(measure):
     mine, base = statistics.median(times[PERCHETTE]), statistics.median(times[BASELINE])
     above = mine - base
     runs = len(times[PERCHETTE])
-    rows = [[f"Start-up: CreateProcess to the shaped, parked main window (baseline: its first "
-             f"visible window), median of {runs}", f"{mine:.0f} ms", f"{base:.0f} ms",
-             f"{above:+.0f} ms", "≤ +100 ms",
-             verdict(above <= STARTUP_ABOVE_LIMIT_MS, f"{above:+.0f} ms")],
-            [f"Start-up: to the main window first seen visible, median of {runs}",
+    target = [[f"Start-up: CreateProcess to the shaped window parked beyond the screen's corner, "
+               f"median of {runs}", f"{mine:.0f} ms", f"{base:.0f} ms", f"{above:+.0f} ms",
+               f"≤ +{STARTUP_ABOVE_LIMIT_MS:.0f} ms",
+               verdict(above <= STARTUP_ABOVE_LIMIT_MS, f"{above:+.0f} ms")]]
+    info = [[f"Start-up: to the window first seen visible, median of {runs}",
              f"{statistics.median(shown[PERCHETTE]):.0f} ms",
-             f"{statistics.median(shown[BASELINE]):.0f} ms", "", "", ""]]
+             f"{statistics.median(shown[BASELINE]):.0f} ms", ""]]
     detail = "; ".join(f"{name}: {', '.join(f'{t:.0f}' for t in times[name])} ms"
                        for name in (PERCHETTE, BASELINE))
-    return rows, detail
+    return target, info, detail
+
+
+def size_rows(args):
+    mine32, base32 = code_and_runtime(args.exe32), code_and_runtime(args.baseline32)
+    over = mine32 - CODE_LIMIT
+    target = [["Executable: code and runtime (the file less its resources, `.rsrc`), "
+               "`build/win32/Perchette.exe` as shipped (stripped)", "32-bit", kib(mine32),
+               kib(base32), signed_kib(mine32 - base32), f"≤ {CODE_LIMIT // KIB} KiB",
+               verdict(over <= 0, f"{signed_kib(over)} against the limit")]]
+    info = [["Executable file with resources, 32-bit", kib(os.path.getsize(args.exe32)),
+             kib(os.path.getsize(args.baseline32)), ""]]
+    if args.exe64:
+        mine64, base64 = code_and_runtime(args.exe64), code_and_runtime(args.baseline64)
+        info.insert(0, ["Executable: code and runtime, x86-64 build (the one measured here)",
+                        kib(mine64), kib(base64), signed_kib(mine64 - base64)])
+    return target, info
+
+
+def soak_rows(path, measured_build):
+    """The last figure of scripts/soak, from its log."""
+    label = (f"Private memory growth over the soak after its first minute (`scripts/soak`, "
+             f"settings dialog, tray and a hang-up minute)")
+    if not os.path.exists(path):
+        return [[label, measured_build, "not run", "", "", f"≤ {SOAK_GROWTH_LIMIT_KIB} KiB",
+                 "not measured: run `scripts/soak` before `scripts/bench`"]]
+    with open(path, encoding="utf-8", errors="replace") as log:
+        text = log.read()
+    found = re.findall(r"soak: (\d+) s, private memory every 10 s \(KiB\): ([\d ]*), last (\d+) "
+                       r"KiB, growth after warm-up (-?\d+) KiB", text)
+    if not found:
+        return [[label, measured_build, "no figure in the log", "", "",
+                 f"≤ {SOAK_GROWTH_LIMIT_KIB} KiB", "not measured (the soak did not finish)"]]
+    seconds, trace, last, growth = found[-1]
+    when = datetime.datetime.fromtimestamp(os.path.getmtime(path)).strftime("%Y-%m-%d %H:%M")
+    growth = int(growth)
+    samples = trace.split()
+    # The soak's warm-up is its first minute, or a third of a run shorter than three minutes.
+    warm_up = min(60, int(seconds) // 3)
+    detail = (f"{growth:+d} KiB after {warm_up} s of warm-up; run of {seconds} s on {when}: "
+              f"{samples[0] if samples else '?'} KiB at the start, {last} KiB at the end")
+    return [[label, measured_build, f"{growth:+d} KiB", "", "", f"≤ {SOAK_GROWTH_LIMIT_KIB} KiB",
+             verdict(growth <= SOAK_GROWTH_LIMIT_KIB, detail)]]
+
+
+def module_section(measure):
+    names = {}
+    for line in measure["modules"]:
+        # Each program's own executable aside.
+        names.setdefault(line["program"], [name for name in line["names"].split(",")
+                                           if name.lower() != line["program"].lower()])
+    mine, base = names.get(PERCHETTE, []), names.get(BASELINE, [])
+    lower = {name.lower() for name in base}
+    only_mine = [name for name in mine if name.lower() not in lower]
+    lower_mine = {name.lower() for name in mine}
+    only_base = [name for name in base if name.lower() not in lower_mine]
+    both = [name for name in base if name.lower() in lower_mine]
+
+    def listed(items):
+        return ", ".join(f"`{item}`" for item in items) if items else "none"
+
+    return ["## What each side loads", "",
+            "The modules of each process besides its executable, listed from the driver with "
+            "EnumProcessModulesEx and GetModuleBaseName while it perches, before anything else is "
+            "opened.", "",
+            f"- Both ({len(both)}): {listed(both)}.",
+            f"- Only Perchette ({len(only_mine)}): {listed(only_mine)}.",
+            f"- Only the baseline ({len(only_base)}): {listed(only_base)}.", ""]
+
+
+def memory_section(measure):
+    parts = defaultdict(lambda: defaultdict(list))
+    for line in measure["memory"]:
+        place = "the executable" if line["place"] == line["program"] else line["place"]
+        parts[place][line["program"]].append(int(line["kib"]))
+    if not parts:
+        return ["## Where the private memory lies", "",
+                "Not resolved here: the breakdown reads the Unix process's memory map, which only "
+                "a run under Wine has.", ""]
+    rounds = max(len(values) for part in parts.values() for values in part.values())
+    rows = []
+    totals = defaultdict(float)
+    for place, by_program in parts.items():
+        # The same place in every run: the median of the runs that have it (0 where it is missing).
+        value = {name: statistics.median(by_program[name] + [0] * (rounds - len(by_program[name])))
+                 for name in (PERCHETTE, BASELINE)}
+        for name in value:
+            totals[name] += value[name]
+        rows.append((place, value[PERCHETTE], value[BASELINE]))
+    rows.sort(key=lambda row: -abs(row[1] - row[2]))
+    shown = [row for row in rows if row[1] != row[2]][:15]
+    rest = [row for row in rows if row not in shown]
+    table_rows = [[place if " " in place else f"`{place}`", f"{mine:,.0f}", f"{base:,.0f}", f"{mine - base:+,.0f}"]
+                  for place, mine, base in shown]
+    if rest:
+        table_rows.append([f"{len(rest)} other places", f"{sum(r[1] for r in rest):,.0f}",
+                           f"{sum(r[2] for r in rest):,.0f}",
+                           f"{sum(r[1] - r[2] for r in rest):+,.0f}"])
+    table_rows.append(["all", f"{totals[PERCHETTE]:,.0f}", f"{totals[BASELINE]:,.0f}",
+                       f"{totals[PERCHETTE] - totals[BASELINE]:+,.0f}"])
+    return ["## Where the private memory lies", "",
+            "Under Wine the private memory of another process is the anonymous memory of its Unix "
+            "process (resident and swapped). The driver reads the kernel's map of it "
+            "(`/proc/<pid>/smaps`, field `Anonymous`) at the same moment as the figure above and "
+            "names each place: a file for the pages of a mapped DLL or Unix library that the "
+            "process has written to; `[heap]` for the Unix C library's heap (Wine's Unix side: "
+            "X11, fonts and the like); \"Windows committed memory\" for anonymous memory that the "
+            "Windows side of the process holds as its own (heaps, stacks, bitmaps); "
+            "\"Unix-side memory\" for the rest.", "",
+            table(["Place (KiB)", "Perchette", "Baseline", "Difference"], table_rows), ""]
 
 
 def core_rows(path):
@@ -153,20 +318,11 @@ def core_rows(path):
     return rows, report.get("context", {})
 
 
-def image_sections(path):
-    """Sizes of the sections of the final image, from objdump -h."""
-    sizes = {}
-    with open(path, encoding="utf-8") as file:
-        for line in file:
-            words = line.split()
-            if len(words) >= 3 and words[0].isdigit():
-                sizes[words[1]] = int(words[2], 16)
-    return sizes
-
-
 def map_contributions(path):
-    """Bytes of the image that each input file brings, from a GNU ld map."""
+    """Bytes of the image that each input file brings, from a GNU ld map: all, and of them the
+    exception and unwind tables."""
     contributions = defaultdict(int)
+    tables = defaultdict(int)
     pending = None
     in_map = False
     entry = re.compile(r"^ (\.\S+)?\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$")
@@ -191,9 +347,11 @@ def map_contributions(path):
                 if address == 0 or size == 0:
                     continue
                 contributions[source.strip()] += size
+                if section.startswith((".eh_frame", ".gcc_except_table", ".pdata", ".xdata")):
+                    tables[source.strip()] += size
             else:
                 pending = None
-    return contributions
+    return contributions, tables
 
 
 def describe(source):
@@ -211,16 +369,36 @@ def describe(source):
     return name, name
 
 
-def size_contributors(args):
-    contributions = map_contributions(args.map)
+def size_section(args):
+    contributions, tables = map_contributions(args.map)
     by_library = defaultdict(int)
+    tables_by_library = defaultdict(int)
     by_member = defaultdict(int)
     for source, size in contributions.items():
         library, member = describe(source)
         by_library[library] += size
+        tables_by_library[library] += tables[source]
         by_member[(library, member)] += size
-    sections = image_sections(args.sections)
-    return by_library, by_member, sections
+    total = sum(by_library.values())
+    _, sections = pe_sections(args.exe32)
+    return ["## What the 32-bit executable is made of", "",
+            "From a link map of the same link command (bytes of code and data each input brings; "
+            f"{kib(total)} in all, the rest of the file is headers, import tables and alignment). "
+            "The exception tables are the `.eh_frame` and `.gcc_except_table` pieces of each "
+            "input. The linker keeps every input's `.eh_frame` whole, and with it every function "
+            "that the table describes, so section garbage collection cannot drop a function of an "
+            "input that is linked at all: what counts is which library members get pulled in.", "",
+            "Image sections (raw size in the file): " +
+            ", ".join(f"`{name}` {kib(size)}" for name, size in
+                      sorted(sections, key=lambda s: -s[1]) if size) + ".", "",
+            table(["Library", "Bytes", "Share", "Of them exception tables"],
+                  [[name, f"{size:,}", f"{100 * size / total:.1f} %",
+                    f"{tables_by_library[name]:,}"]
+                   for name, size in sorted(by_library.items(), key=lambda item: -item[1])[:10]]),
+            "",
+            table(["Largest inputs", "Bytes"],
+                  [[f"{library}: `{member}`", f"{size:,}"] for (library, member), size in
+                   sorted(by_member.items(), key=lambda item: -item[1])[:15]]), ""]
 
 
 def table(header, rows):
@@ -232,6 +410,7 @@ def table(header, rows):
 def main():
     args = parse_args()
     measure = read_measure(args.measure)
+    measured_build = ARCH_NAMES.get(args.measured_arch, args.measured_arch)
     runs_on = ("the 32-bit program as it ships" if args.native32 == "yes" else
                "the x86-64 build of the same sources: this machine's kernel cannot run 32-bit x86 "
                "code, so the shipped 32-bit program cannot be started here")
@@ -241,26 +420,42 @@ def main():
            f"end: {args.load_end}. Under {args.wine} on Xvfb 1280×1024; the programs measured "
            f"under Wine are {runs_on}. Other work shares this machine, so only the ratios and "
            f"differences against the baseline, measured in the same run, count.", "",
-           "The baseline is `bench/Baseline.cpp`: a topmost 80×150 popup window whose 200 ms "
-           "timer makes only the four window-manager calls of a perching tick. The driver "
-           "`bench/Measure.cpp` starts each program from a folder of its own, holds its own "
-           "window in the foreground for the program to perch on, and samples the program from "
-           "outside.", ""]
-    rows = size_rows(args) + phase_rows(measure, args.seconds)
-    startup, startup_detail = startup_rows(measure)
-    rows += startup
-    out += [table(["Measure", "Perchette", "Baseline", "Perchette vs baseline", "Target", "Met"],
-                  rows), ""]
-    out += [f"Start-up runs in order (after one warm-up run each): {startup_detail}.", ""]
+           "The baseline is `bench/Baseline.cpp`: the least that any program doing this job must "
+           "do while idle. A topmost 80×150 popup window with the character's picture, cut to its "
+           "shape and parked beyond the screen's bottom-right corner at start; a tray icon with "
+           "the program's icon; a 200 ms timer that makes only the four window-manager calls of a "
+           "perching tick. No settings, dialog, menu, application window or manifest; built "
+           "without exceptions. The driver `bench/Measure.cpp` starts each program from a folder "
+           "of its own, holds its own window in the foreground for the program to perch on, and "
+           "samples the program from outside; the two programs take turns.", ""]
+
+    size_target, size_info = size_rows(args)
+    memory_target, memory_info = memory_rows(measure, args.seconds)
+    cpu_target, cpu_info = cpu_rows(measure, args.seconds)
+    startup_target, startup_info, startup_detail = startup_rows(measure)
+    targets = [[row[0], measured_build] + row[1:] for row in memory_target + cpu_target +
+               startup_target] + size_target + soak_rows(args.soak_log, measured_build)
+    out += ["## Targets", "",
+            table(["Measure", "Build", "Perchette", "Baseline", "Perchette vs baseline", "Target",
+                   "Met"], targets), "",
+            f"More figures of the same run (build measured: {measured_build}):", "",
+            table(["Measure", "Perchette", "Baseline", "Perchette vs baseline"],
+                  memory_info + cpu_info + startup_info + size_info), "",
+            f"Start-up runs in order (after one warm-up run each): {startup_detail}.", ""]
     warnings = measure.get("warning", [])
     if warnings:
         out += ["Warnings: " + "; ".join(f"{w.get('program')} {w.get('closed', '')}"
                                          for w in warnings), ""]
-    out += ["Notes: under Wine, GetProcessTimes of another process counts in 10 ms steps and "
-            "PROCESS_MEMORY_COUNTERS_EX.PrivateUsage of another process reads 0; the report then "
-            "takes PagefileUsage, which on Windows holds the same commit charge. The scheduler "
-            "row reads the same process's threads' time on a processor from the kernel in "
-            "nanoseconds and is there because 30 s of idle cost are only a few such steps.", ""]
+    out += ["Notes: under Wine, GetProcessTimes of another process counts in 10 ms steps, so the "
+            "CPU targets read the kernel's scheduler statistics of the process's threads in "
+            "nanoseconds instead, and compare each program's least disturbed run. PROCESS_MEMORY_COUNTERS_EX.PrivateUsage of another process "
+            "reads 0 under Wine; the report then takes PagefileUsage, which on Windows holds the "
+            "same commit charge and under Wine the Unix process's anonymous memory. The soak is "
+            "`scripts/soak` (10 minutes by default; `BENCH_SOAK=<seconds> scripts/bench` runs it "
+            "first); the table shows the figure of its last run.", ""]
+
+    out += module_section(measure)
+    out += memory_section(measure)
 
     core, context = core_rows(args.core)
     out += ["## Native micro-benchmarks (release build, median of 5 repetitions)", "",
@@ -269,21 +464,8 @@ def main():
         out += ["(The system's Google Benchmark library reports itself as a debug build; that "
                 "affects its own overhead, not the code measured.)", ""]
 
-    by_library, by_member, sections = size_contributors(args)
-    total = sum(by_library.values())
-    out += ["## What the 32-bit executable is made of", "",
-            "From a link map of the same link command (bytes of code and data each input brings; "
-            f"{kib(total)} in all, the rest of the file is headers, import tables and alignment).",
-            "", "Image sections: " + ", ".join(f"`{name}` {kib(size)}" for name, size in
-                                               sorted(sections.items(), key=lambda s: -s[1])) +
-            ".", "",
-            table(["Library", "Bytes", "Share"],
-                  [[name, f"{size:,}", f"{100 * size / total:.1f} %"] for name, size in
-                   sorted(by_library.items(), key=lambda item: -item[1])[:10]]), "",
-            table(["Largest inputs", "Bytes"],
-                  [[f"{library}: `{member}`", f"{size:,}"] for (library, member), size in
-                   sorted(by_member.items(), key=lambda item: -item[1])[:15]]), ""]
-    print("\n".join(out))
+    out += size_section(args)
+    print("\n".join(out).rstrip("\n"))
 
 
 if __name__ == "__main__":
