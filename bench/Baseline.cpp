@@ -160,10 +160,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   windowClass.lpszClassName = L"PerchetteBaseline";
   if (!RegisterClassW(&windowClass)) return 1;
 
-  const HWND window = CreateWindowExW(
-      WS_EX_TOPMOST, windowClass.lpszClassName, L"Baseline", WS_POPUP,
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kWidth, kHeight, nullptr,
-      nullptr, instance, nullptr);
+  const HWND window =
+      CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Baseline", WS_POPUP,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kWidth, kHeight,
+                      nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   perchette::UniqueRegion region = PictureRegion(picture.get());
   if (!region || !SetWindowRgn(window, region.get(), FALSE)) return 1;

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "hangup/TimeOfDay.h"
 #include "base/IntText.h"
+#include "hangup/TimeOfDay.h"
 #include "shape/SpanScan.h"
 #include "tests/support/Bitmap.h"
 

@@ -33,8 +33,8 @@
 #include <string>
 #include <vector>
 
-#include "base/Handles.h"
 #include "app/Perch.h"
+#include "base/Handles.h"
 
 namespace {
 
@@ -529,8 +529,7 @@ void MeasureGroup(double seconds, const std::vector<Program>& group, HWND foregr
     ++samples;
 
     const double angle = step * 2 * 3.14159265358979 / 40;
-    const int x =
-        kForegroundHome.left + static_cast<int>(std::lround(120 * std::cos(angle))) - 120;
+    const int x = kForegroundHome.left + static_cast<int>(std::lround(120 * std::cos(angle))) - 120;
     const int y = kForegroundHome.top + static_cast<int>(std::lround(120 * std::sin(angle)));
     SetWindowPos(foreground, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(foreground, &rect);
