@@ -3,9 +3,14 @@
 // and parked beyond the bottom-right corner of the screen at start; a tray icon; a 200 ms timer
 // that makes exactly the window-manager calls of one perching tick. Nothing else: no settings,
 // no dialog, no menu, no application window.
+//
+// A number on the command line moves its perch that many pixels further left, so that it can
+// perch beside the program on the same window while both are measured at once.
 #include <windows.h>
 
 #include <shellapi.h>
+
+#include <cstdlib>
 
 #include "app/Perch.h"
 #include "base/Handles.h"
@@ -22,6 +27,7 @@ constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr DWORD kSeeThroughPixel = 0xFFFFFF;
 
 perchette::UniqueBitmap picture;
+int shift = 0;
 
 void Park(HWND window) {
   SetWindowPos(window, HWND_TOP, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
@@ -37,7 +43,7 @@ void CALLBACK Tick(HWND window, UINT, UINT_PTR, DWORD) {
   }
   RECT foreground{};
   if (!GetWindowRect(GetForegroundWindow(), &foreground)) return;
-  SetWindowPos(window, HWND_TOP, foreground.right - perchette::kPerchOffsetX,
+  SetWindowPos(window, HWND_TOP, foreground.right - perchette::kPerchOffsetX - shift,
                foreground.top - perchette::kPerchOffsetY, kWidth, kHeight, SWP_NOACTIVATE);
 }
 
@@ -141,7 +147,8 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  shift = _wtoi(commandLine);
   picture.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CHARACTER),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!picture) return 1;

@@ -7,6 +7,11 @@
 //                                          on a still window, then on one that moves every 100 ms;
 //                                          before that, the modules the program has loaded and
 //                                          (under Wine) where its private memory lies
+//   bench_measure together SECONDS PROGRAM...  the same with all the programs running at once,
+//                                          so that whatever else the machine does weighs on each
+//                                          of them alike; every program after the first is given
+//                                          a number of pixels on its command line and should
+//                                          perch that much further left (the baseline does)
 //
 // PROGRAM is an executable beside this one (or a full path), optionally followed by "@CLASS": the
 // program is then ready when its visible window of that class has a region and stands at the
@@ -23,6 +28,7 @@
 #include <cstring>
 #include <cwctype>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +46,9 @@ constexpr DWORD kPerchTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kMoveEveryMs = 100;
 constexpr RECT kForegroundHome{300, 300, 900, 700};
+// How much further left each program after the first perches when they run together: their
+// windows never overlap on the foreground window.
+constexpr int kTogetherShift = 300;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
@@ -93,6 +102,7 @@ struct Program {
   std::wstring path;
   std::wstring name;
   std::optional<std::wstring> readyClass;
+  int shift = 0;  // pixels further left than the perch, given on its command line when not 0
 };
 
 Program ParseProgram(const std::wstring& argument) {
@@ -281,6 +291,7 @@ class Run {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + exePath_ + L"\"";
+    if (program_.shift != 0) commandLine += L" " + std::to_wstring(program_.shift);
     const double started = Now();
     if (!CreateProcessW(exePath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.c_str(), &startup, &info)) {
@@ -346,6 +357,8 @@ class Run {
             privateGiven ? memory.PrivateUsage : memory.PagefileUsage,
             privateGiven ? "PrivateUsage" : "PagefileUsage", UnixCpuSeconds()};
   }
+
+  int Shift() const { return program_.shift; }
 
   // The modules the program has loaded and, under Wine, where its private memory lies.
   void PrintModulesAndMemory() const {
@@ -433,10 +446,10 @@ HWND CreateForegroundWindow() {
                          windowClass.hInstance, nullptr);
 }
 
-bool IsPerchedOn(HWND window, const RECT& foreground) {
+bool IsPerchedOn(HWND window, const RECT& foreground, int shift) {
   RECT bounds{};
   GetWindowRect(window, &bounds);
-  return bounds.left == foreground.right - perchette::kPerchOffsetX &&
+  return bounds.left == foreground.right - perchette::kPerchOffsetX - shift &&
          bounds.top == foreground.top - perchette::kPerchOffsetY;
 }
 
@@ -452,68 +465,102 @@ void PrintPhase(const Program& program, const char* phase, double seconds, const
   std::fflush(stdout);
 }
 
-int MeasureIdle(double seconds, const std::vector<Program>& programs) {
+// One or more programs started at once, measured side by side while they perch on the foreground
+// window: still, then moving.
+void MeasureGroup(double seconds, const std::vector<Program>& group, HWND foreground) {
+  std::vector<std::unique_ptr<Run>> runs;
+  for (const Program& program : group) runs.push_back(std::make_unique<Run>(program));
+  std::vector<double> started;
+  for (auto& run : runs) started.push_back(run->Start());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (!runs[i]->WaitReady(started[i])) runs[i]->Fail("no ready window");
+  }
+
+  SetWindowPos(foreground, nullptr, kForegroundHome.left, kForegroundHome.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(foreground, SW_SHOW);
+  SetForegroundWindow(foreground);
+  RECT rect{};
+  GetWindowRect(foreground, &rect);
+  const auto perched = [&](const RECT& on) {
+    int count = 0;
+    for (const auto& run : runs) count += IsPerchedOn(run->Window(), on, run->Shift()) ? 1 : 0;
+    return count;
+  };
+  const double perchStart = Now();
+  while (GetForegroundWindow() != foreground || perched(rect) < static_cast<int>(runs.size())) {
+    if (Now() - perchStart > kPerchTimeoutMs / 1000.0) runs.front()->Fail("never perched");
+    SetForegroundWindow(foreground);
+    Pump(0.05);
+  }
+  Pump(1.0);
+
+  // Still: the window stays where it is; each program should stay perched on it.
+  for (const auto& run : runs) run->PrintModulesAndMemory();
+  std::vector<Usage> begin, end;
+  for (const auto& run : runs) begin.push_back(run->Sample());
+  const double stillBegan = Now();
+  Pump(seconds);
+  for (const auto& run : runs) end.push_back(run->Sample());
+  const double stillTook = Now() - stillBegan;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    PrintPhase(group[i], "still", stillTook, begin[i], end[i],
+               IsPerchedOn(runs[i]->Window(), rect, runs[i]->Shift()) ? 1 : 0, 1);
+  }
+
+  // Moving: a new position every 100 ms around a circle; before each move, each program should
+  // sit on one of the last three positions (a tick every 200 ms).
+  begin.clear();
+  end.clear();
+  for (const auto& run : runs) begin.push_back(run->Sample());
+  const double movingBegan = Now();
+  std::vector<RECT> recent{rect};
+  std::vector<int> followed(runs.size());
+  int samples = 0;
+  for (int step = 1; Now() - movingBegan < seconds; ++step) {
+    for (size_t i = 0; i < runs.size(); ++i) {
+      const HWND window = runs[i]->Window();
+      bool onRecent = false;
+      for (const RECT& past : recent) {
+        onRecent = onRecent || IsPerchedOn(window, past, runs[i]->Shift());
+      }
+      followed[i] += onRecent ? 1 : 0;
+    }
+    ++samples;
+
+    const double angle = step * 2 * 3.14159265358979 / 40;
+    const int x =
+        kForegroundHome.left + static_cast<int>(std::lround(120 * std::cos(angle))) - 120;
+    const int y = kForegroundHome.top + static_cast<int>(std::lround(120 * std::sin(angle)));
+    SetWindowPos(foreground, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(foreground, &rect);
+    recent.push_back(rect);
+    if (recent.size() > 3) recent.erase(recent.begin());
+    Pump(movingBegan + step * kMoveEveryMs / 1000.0 - Now());
+  }
+  for (const auto& run : runs) end.push_back(run->Sample());
+  const double movingTook = Now() - movingBegan;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    PrintPhase(group[i], "moving", movingTook, begin[i], end[i], followed[i], samples);
+  }
+  for (const auto& run : runs) run->Close();
+  Pump(0.5);
+}
+
+// The programs one after another, or all at once.
+int MeasureIdle(double seconds, std::vector<Program> programs, bool together) {
   const HWND foreground = CreateForegroundWindow();
   if (!foreground) {
     std::printf("error reason=\"cannot create the foreground window\"\n");
     return 2;
   }
-  for (const Program& program : programs) {
-    Run instance(program);
-    const double started = instance.Start();
-    if (!instance.WaitReady(started)) instance.Fail("no ready window");
-
-    SetWindowPos(foreground, nullptr, kForegroundHome.left, kForegroundHome.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(foreground, SW_SHOW);
-    SetForegroundWindow(foreground);
-    RECT rect{};
-    GetWindowRect(foreground, &rect);
-    const double perchStart = Now();
-    while (GetForegroundWindow() != foreground || !IsPerchedOn(instance.Window(), rect)) {
-      if (Now() - perchStart > kPerchTimeoutMs / 1000.0) instance.Fail("never perched");
-      SetForegroundWindow(foreground);
-      Pump(0.05);
+  if (together) {
+    for (size_t i = 0; i < programs.size(); ++i) {
+      programs[i].shift = static_cast<int>(i) * kTogetherShift;
     }
-    Pump(1.0);
-
-    // Still: the window stays where it is; the program should stay perched on it.
-    instance.PrintModulesAndMemory();
-    const Usage stillStart = instance.Sample();
-    const double stillBegan = Now();
-    Pump(seconds);
-    const Usage stillEnd = instance.Sample();
-    const double stillTook = Now() - stillBegan;
-    PrintPhase(program, "still", stillTook, stillStart, stillEnd,
-               IsPerchedOn(instance.Window(), rect) ? 1 : 0, 1);
-
-    // Moving: a new position every 100 ms around a circle; before each move, the program should
-    // sit on one of the last three positions (a tick every 200 ms).
-    const Usage movingStart = instance.Sample();
-    const double movingBegan = Now();
-    std::vector<RECT> recent{rect};
-    int followed = 0, samples = 0;
-    for (int step = 1; Now() - movingBegan < seconds; ++step) {
-      const HWND window = instance.Window();
-      bool onRecent = false;
-      for (const RECT& past : recent) onRecent = onRecent || IsPerchedOn(window, past);
-      followed += onRecent ? 1 : 0;
-      ++samples;
-
-      const double angle = step * 2 * 3.14159265358979 / 40;
-      const int x =
-          kForegroundHome.left + static_cast<int>(std::lround(120 * std::cos(angle))) - 120;
-      const int y = kForegroundHome.top + static_cast<int>(std::lround(120 * std::sin(angle)));
-      SetWindowPos(foreground, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      GetWindowRect(foreground, &rect);
-      recent.push_back(rect);
-      if (recent.size() > 3) recent.erase(recent.begin());
-      Pump(movingBegan + step * kMoveEveryMs / 1000.0 - Now());
-    }
-    const Usage movingEnd = instance.Sample();
-    PrintPhase(program, "moving", Now() - movingBegan, movingStart, movingEnd, followed, samples);
-    instance.Close();
-    Pump(0.5);
+    MeasureGroup(seconds, programs, foreground);
+  } else {
+    for (const Program& program : programs) MeasureGroup(seconds, {program}, foreground);
   }
   DestroyWindow(foreground);
   return 0;
@@ -523,10 +570,11 @@ int MeasureIdle(double seconds, const std::vector<Program>& programs) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (argc < 4 || (mode != L"startup" && mode != L"idle")) {
+  if (argc < 4 || (mode != L"startup" && mode != L"idle" && mode != L"together")) {
     std::fprintf(stderr,
                  "usage: bench_measure startup RUNS PROGRAM[@CLASS]...\n"
-                 "       bench_measure idle SECONDS PROGRAM[@CLASS]...\n");
+                 "       bench_measure idle SECONDS PROGRAM[@CLASS]...\n"
+                 "       bench_measure together SECONDS PROGRAM[@CLASS]...\n");
     return 1;
   }
   std::vector<Program> programs;
@@ -537,5 +585,5 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   return mode == L"startup" ? MeasureStartup(static_cast<int>(count), programs)
-                            : MeasureIdle(count, programs);
+                            : MeasureIdle(count, programs, mode == L"together");
 }
