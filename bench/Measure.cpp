@@ -207,8 +207,10 @@ std::vector<std::wstring> ModuleNames(HANDLE process) {
 // Where the anonymous (private) memory of a Unix process lies, from the kernel's map of it, in
 // KiB per place: a file's name for the pages of a mapped file that the process has written to
 // (the data of a DLL or a Unix library), "[heap]" for the Unix C library's heap, and for the rest
-// whether the Windows side of the process sees it as its own committed memory (heaps, stacks,
-// bitmaps) or not (memory of Wine's Unix side). Empty where there is no such map.
+// what the Windows side of the process sees there: "image: NAME" for a module's image that was
+// read into memory rather than mapped from its file (Wine reads the sections of an image whose
+// file alignment is smaller than a page), its own committed memory (heaps, stacks, bitmaps), or
+// nothing (memory of Wine's Unix side). Empty where there is no such map.
 std::map<std::string, size_t> AnonymousMemory(const std::wstring& processFolder, HANDLE process) {
   std::map<std::string, size_t> parts;
   const std::string smaps = ReadWholeFile(processFolder + L"\\smaps");
@@ -228,11 +230,19 @@ std::map<std::string, size_t> AnonymousMemory(const std::wstring& processFolder,
       const std::string name = line.substr(static_cast<size_t>(consumed));
       if (name.empty()) {
         MEMORY_BASIC_INFORMATION info{};
-        const bool windows =
+        const bool known =
             VirtualQueryEx(process, reinterpret_cast<void*>(static_cast<uintptr_t>(start)), &info,
                            sizeof info) != 0 &&
-            info.State == MEM_COMMIT && info.Type == MEM_PRIVATE;
-        place = windows ? "Windows committed memory" : "Unix-side memory";
+            info.State == MEM_COMMIT;
+        wchar_t module[MAX_PATH] = {};
+        if (known && info.Type == MEM_IMAGE &&
+            GetModuleBaseNameW(process, static_cast<HMODULE>(info.AllocationBase), module,
+                               MAX_PATH) > 0) {
+          place = "image: " + Utf8(module);
+        } else {
+          place =
+              known && info.Type == MEM_PRIVATE ? "Windows committed memory" : "Unix-side memory";
+        }
       } else {
         place = name.substr(name.find_last_of('/') + 1);
       }
