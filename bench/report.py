@@ -113,12 +113,12 @@ def cpu_rows(measure, seconds):
         ratios = [ratio(p, b) for p, b in zip(each[PERCHETTE], each[BASELINE])]
         r = statistics.median(ratios)
         of = f"median of {rounds} rounds of {seconds:g} s" if rounds > 1 else f"{seconds:g} s"
-        detail = f"× {r:.2f}" + (f"; rounds × {', '.join(f'{x:.2f}' for x in ratios)}"
+        detail = f"× {r:.3f}" + (f"; rounds × {', '.join(f'{x:.2f}' for x in ratios)}"
                                  if rounds > 1 else "")
         target.append([f"CPU time perching on {label}, both programs at once, {of} (the kernel's "
                        f"scheduler statistics of the process's threads)",
                        f"{statistics.median(each[PERCHETTE]):.4f} s",
-                       f"{statistics.median(each[BASELINE]):.4f} s", f"× {r:.2f}",
+                       f"{statistics.median(each[BASELINE]):.4f} s", f"× {r:.3f}",
                        f"≤ × {CPU_RATIO_LIMIT}", verdict(r <= CPU_RATIO_LIMIT, detail)])
         info.append([f"CPU time perching on {label}, every round of {seconds:g} s",
                      ", ".join(f"{t:.4f}" for t in each[PERCHETTE]) + " s",
@@ -259,6 +259,8 @@ def memory_section(measure):
             place = "the executable (pages written to)"
         elif place == "image: " + line["program"]:
             place = "the executable's image, read into memory"
+        elif place.startswith("image: "):
+            place = place.lower()  # a DLL's name as the program imports it
         parts[place][line["program"]].append(int(line["kib"]))
     if not parts:
         return ["## Where the private memory lies", "",
