@@ -276,9 +276,14 @@ class Run {
   explicit Run(const Program& program) : program_(program) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
+    // The name finds the program among the Unix processes, which include those of every other
+    // Wine prefix on the machine, where the same process ids come round: the counter's reading
+    // keeps it apart from another driver's.
     static int serial = 0;
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
     folderName_ = L"perchette-bench-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++serial);
+                  std::to_wstring(++serial) + L"-" + std::to_wstring(counter.QuadPart);
     folder_ = std::wstring(temp) + folderName_;
     CreateDirectoryW(folder_.c_str(), nullptr);
     exePath_ = folder_ + L"\\" + program.name;

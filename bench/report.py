@@ -103,7 +103,8 @@ def cpu_rows(measure, seconds):
         runs = phases(measure, phase)
         mine, base = runs[PERCHETTE], runs[BASELINE]
         rounds = min(len(mine), len(base))
-        if not rounds or any(float(p["sched_start"]) < 0 for p in mine + base):
+        if not rounds or any(float(p[key]) < 0 for p in mine + base
+                             for key in ("sched_start", "sched_end")):
             target.append([f"CPU time perching on {label}", "not read", "not read", "",
                            f"≤ × {CPU_RATIO_LIMIT}",
                            "not measured: the scheduler statistics are read under Wine only"])
