@@ -1,4 +1,4 @@
-// The tray icon, its menu and the ways into the settings dialog.
+// The program's icon in the notification area: the shell's record and its addition and removal.
 #include "app/Tray.h"
 
 #include <shellapi.h>
@@ -7,10 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Unit1.h"
-#include "base/Application.h"
-#include "res/Version.h"
-#include "settings/Unit2.h"
+#include "res/Ids.h"
 
 namespace perchette {
 
@@ -66,7 +63,7 @@ void TTrayIcon::Add(HWND window, HICON icon) {
   TrayIconData->hWnd = window;
   TrayIconData->uID = ids::kTrayIconId;
   TrayIconData->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  TrayIconData->uCallbackMessage = WM_TRAYICON;
+  TrayIconData->uCallbackMessage = ids::kTrayIconMessage;
   TrayIconData->hIcon = icon;
   std::memcpy(TrayIconData->szTip, kTip, sizeof kTip);
   Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
@@ -80,39 +77,5 @@ void TTrayIcon::Remove(HWND window) {
   Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   TrayIconData.reset();
 }
-
-void TMainForm::AddTrayIcon() {
-  trayIcon_.Add(HandleNeeded(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
-}
-
-void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }
-
-LRESULT TMainForm::WMTrayIcon(WPARAM, LPARAM lParam) {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  if (lParam == WM_RBUTTONDOWN) PopupMenu1.Popup(Handle(), cursor.x, cursor.y);
-  return 0;
-}
-
-void TMainForm::ShowSettingsDialog() {
-  LoadSettings();
-  Form1->Show(FHangUpHour, FHangUpMinute);
-}
-
-void TMainForm::S1Click() { ShowSettingsDialog(); }
-
-void TMainForm::FormMouseDown(UINT button) {
-  if (button == WM_RBUTTONDOWN) ShowSettingsDialog();
-}
-
-void TMainForm::AboutA1Click() {
-  Application().ShowMessage(PERCHETTE_PRODUCT_NAME
-                            " バージョン " PERCHETTE_VERSION_TEXT
-                            "\n\nデスクトップの窓の上にちょこんと座るマスコットです。"
-                            "毎日決めた時刻に、ダイヤルアップ接続を切断します。");
-  Application().HideApplicationWindow();
-}
-
-void TMainForm::Exit1Click() { Close(); }
 
 }  // namespace perchette

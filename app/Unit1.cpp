@@ -4,7 +4,9 @@
 #include "base/Application.h"
 #include "base/Dpi.h"
 #include "res/MainForm.h"
+#include "res/Version.h"
 #include "settings/SettingsFile.h"
+#include "settings/Unit2.h"
 
 namespace perchette {
 
@@ -213,5 +215,41 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   return Window::HandleMessage(message, wParam, lParam);
 }
+
+// The tray icon, its menu and the ways into the settings dialog.
+
+void TMainForm::AddTrayIcon() {
+  trayIcon_.Add(HandleNeeded(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+}
+
+void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }
+
+LRESULT TMainForm::WMTrayIcon(WPARAM, LPARAM lParam) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  if (lParam == WM_RBUTTONDOWN) PopupMenu1.Popup(Handle(), cursor.x, cursor.y);
+  return 0;
+}
+
+void TMainForm::ShowSettingsDialog() {
+  LoadSettings();
+  Form1->Show(FHangUpHour, FHangUpMinute);
+}
+
+void TMainForm::S1Click() { ShowSettingsDialog(); }
+
+void TMainForm::FormMouseDown(UINT button) {
+  if (button == WM_RBUTTONDOWN) ShowSettingsDialog();
+}
+
+void TMainForm::AboutA1Click() {
+  Application().ShowMessage(PERCHETTE_PRODUCT_NAME
+                            " バージョン " PERCHETTE_VERSION_TEXT
+                            "\n\nデスクトップの窓の上にちょこんと座るマスコットです。"
+                            "毎日決めた時刻に、ダイヤルアップ接続を切断します。");
+  Application().HideApplicationWindow();
+}
+
+void TMainForm::Exit1Click() { Close(); }
 
 }  // namespace perchette

@@ -5,6 +5,7 @@ list(APPEND PORTABLE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   settings/SettingsFile.cpp
+  settings/SpinButton.cpp
   settings/SpinEdit.cpp
   settings/Unit2.cpp
 )
