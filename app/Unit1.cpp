@@ -2,6 +2,7 @@
 
 #include "app/Perch.h"
 #include "base/Application.h"
+#include "base/DisplayDpi.h"
 #include "base/Dpi.h"
 #include "res/MainForm.h"
 #include "res/Version.h"
@@ -29,7 +30,10 @@ void TMainForm::Create() {
   FormRgn1.SetBounds(mainform::kPictureLeft, mainform::kPictureTop, mainform::kPictureWidth,
                      mainform::kPictureHeight);
   FormRgn1.SetAutoSize(true);
-  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(SystemDpi()));
+  // She starts parked beyond the primary display's bottom-right corner: drawn for its display.
+  const int32_t parkX = ScreenWidth(), parkY = ScreenHeight();
+  scale_ = PerchScale(DisplayDpi(RECT{parkX, parkY, parkX + 1, parkY + 1}));
+  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(scale_.Dpi()));
   FormRgn1.TransparentColor = mainform::kPictureTransparentColor;
   Timer1.Start(mainform::kTimerInterval, [this] { Timer1Timer(); });
   PopupMenu1.Build();
@@ -73,6 +77,7 @@ void TMainForm::FormCreate() {
   SetHeight(FormRgn1.Height());
   SetWidth(FormRgn1.Width());
   FormRgn1.ApplyRegion();
+  followsScale_ = true;
 }
 
 void TMainForm::LoadSettings() {
@@ -130,13 +135,32 @@ void TMainForm::PerchOnForegroundWindow() {
   if (foreground == nullptr || foreground == desktopWindow_ || !GetWindowRect(foreground, &rect)) {
     return;
   }
+  // Drawn for the display of the window she sits on before she goes there, so she never shows
+  // at the wrong size; the news of the move itself is then hers and ignored.
+  if (followsScale_ && scale_.Perch(DisplayDpi(rect))) ApplyScale();
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
+  const PerchScale::OwnMove move(scale_);
   SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
+}
+
+void TMainForm::ApplyScale() {
+  FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(scale_.Dpi()));
+  SetPerchOffsets();
+  {
+    // She keeps her place: the perch or the park decides it at the next tick.
+    const PerchScale::OwnMove resize(scale_);
+    SetWindowPos(Handle(), nullptr, 0, 0, FormRgn1.Width(), FormRgn1.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  FormRgn1.ApplyRegion();
+  InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TMainForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   if (HandleAllocated()) {
+    // Parking never changes her scale, whichever display the move leaves.
+    const PerchScale::OwnMove move(scale_);
     SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
     left_ = left;
@@ -199,6 +223,11 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MBUTTONDBLCLK:
       FormMouseDown(WM_MBUTTONDOWN);
+      return 0;
+    case WM_DPICHANGED:
+      // The new resolution comes with the message; asking the window or its display here may
+      // still answer for the display being left.
+      if (followsScale_ && scale_.Notice(LOWORD(wParam))) ApplyScale();
       return 0;
     case WM_CLOSE:
       Close();

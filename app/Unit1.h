@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
+#include "app/Perch.h"
 #include "app/PopupMenu.h"
 #include "app/Tray.h"
+#include "base/Dpi.h"
 #include "base/Timer.h"
 #include "base/Window.h"
 #include "hangup/Schedule.h"
@@ -77,6 +79,8 @@ class TMainForm : public Window {
   void AddTrayIcon();
   void RemoveTrayIcon();
   void ShowSettingsDialog();
+  // The picture, the perch offsets, the size and the shape for the resolution of scale_.
+  void ApplyScale();
 
   int32_t left_ = 0;
   int32_t top_ = 0;
@@ -85,6 +89,9 @@ class TMainForm : public Window {
   // The desktop window, asked for once: the perch does not sit on it.
   HWND desktopWindow_ = nullptr;
   TTrayIcon trayIcon_;
+  PerchScale scale_{kDesignDpi};
+  // Set once FormCreate has sized and shaped the window: only then does she follow the scale.
+  bool followsScale_ = false;
   HangUpSchedule schedule_;
 };
 
