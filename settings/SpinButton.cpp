@@ -36,6 +36,12 @@ void TSpinButton::Create(TSpinEdit& edit, const RECT& bounds) {
                      L"", WS_CHILD | WS_VISIBLE, bounds, edit.Handle());
 }
 
+void TSpinButton::SetBounds(const RECT& bounds) {
+  SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 RECT TSpinButton::PartRect(Part part) const {
   RECT client{};
   GetClientRect(Handle(), &client);

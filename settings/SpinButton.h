@@ -14,6 +14,8 @@ class TSpinEdit;
 class TSpinButton : public Window {
  public:
   void Create(TSpinEdit& edit, const RECT& bounds);
+  // Its place in the field, after a change of resolution.
+  void SetBounds(const RECT& bounds);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -25,7 +25,6 @@ wchar_t LocaleDecimalSeparator() {
 }  // namespace
 
 void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi) {
-  dpi_ = dpi;
   // Multi-line, so that Enter and Escape stay in the field; one line of it shows.
   edit_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, L"EDIT", L"",
@@ -40,6 +39,14 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int3
       this);
   // Numbers only: the input method stays off here, so typed digits come as plain digits.
   ImmAssociateContext(edit_, nullptr);
+  button_.Create(*this, RECT{});
+  LayOut(bounds, font, dpi);
+}
+
+void TSpinEdit::LayOut(const RECT& bounds, HFONT font, int32_t dpi) {
+  dpi_ = dpi;
+  SetWindowPos(edit_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
   RECT inner{};
@@ -47,11 +54,12 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int3
   // Inside the right end: one pixel free at the right and at the bottom of the inner area.
   const int free = ScaleForDpi(1, dpi);
   const int buttonWidth = ScaleForDpi(form1::kSpinButtonWidth, dpi);
-  button_.Create(
-      *this, RECT{inner.right - free - buttonWidth, 0, inner.right - free, inner.bottom - free});
+  button_.SetBounds(
+      RECT{inner.right - free - buttonWidth, 0, inner.right - free, inner.bottom - free});
   // The text stops short of the buttons. Set after the font, which resets the text area.
   RECT text{0, 0, inner.right - buttonWidth - ScaleForDpi(2, dpi), inner.bottom + 1};
   SendMessageW(edit_, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
+  InvalidateRect(edit_, nullptr, TRUE);
 }
 
 int32_t TSpinEdit::Value() const { return ReadSpinValue(Text(), Bounds()); }

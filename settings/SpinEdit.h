@@ -24,6 +24,8 @@ class TSpinEdit {
   // Creates the field as a control of the dialog, its arrow buttons sized for the resolution;
   // its text is left as it is until Value is set.
   void Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi);
+  // Placed, sized and its arrow buttons fitted anew, for a new resolution.
+  void LayOut(const RECT& bounds, HFONT font, int32_t dpi);
   HWND Handle() const { return edit_; }
   int32_t Dpi() const { return dpi_; }
 

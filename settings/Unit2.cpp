@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "base/Application.h"
+#include "base/DisplayDpi.h"
 #include "base/Dpi.h"
 #include "base/Subclass.h"
 #include "res/Form1.h"
@@ -16,13 +18,12 @@ namespace perchette {
 TForm1* Form1 = nullptr;
 
 void TForm1::CreateSystemWindowAndControls() {
-  // Every position, size and font height of the description is at 96 dpi: scaled to the system's.
-  dpi_ = SystemDpi();
-  const auto scaled = [this](int value) { return ScaleForDpi(value, dpi_); };
-  RECT frame{0, 0, scaled(form1::kClientWidth), scaled(form1::kClientHeight)};
-  AdjustWindowRectEx(&frame, form1::kStyle, FALSE, form1::kExStyle);
-  const int left = scaled(form1::kLeft);
-  const int top = scaled(form1::kTop);
+  // Laid out for the display that its designed place lies on.
+  dpi_ = DisplayDpi(RECT{form1::kLeft, form1::kTop, form1::kLeft + form1::kClientWidth,
+                         form1::kTop + form1::kClientHeight});
+  const RECT frame = FrameForDpi();
+  const int left = ScaleForDpi(form1::kLeft, dpi_);
+  const int top = ScaleForDpi(form1::kTop, dpi_);
   const RECT bounds{left, top, left + (frame.right - frame.left), top + (frame.bottom - frame.top)};
   CreateSystemWindow({.name = form1::kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
                      form1::kExStyle, form1::kCaption, form1::kStyle, bounds,
@@ -34,9 +35,7 @@ void TForm1::CreateSystemWindowAndControls() {
   HWND* buttons[] = {&Button1, &Button2};
   size_t spinEdit = 0, label = 0, button = 0;
   for (const form1::ControlLayout& control : form1::kControls) {
-    const RECT rect{scaled(control.left), scaled(control.top),
-                    scaled(control.left) + scaled(control.width),
-                    scaled(control.top) + scaled(control.height)};
+    const RECT rect = ControlBounds(control);
     const DWORD tabStop = control.tabStop ? WS_TABSTOP : 0;
     switch (control.kind) {
       case form1::ControlKind::SpinEdit: {
@@ -47,18 +46,10 @@ void TForm1::CreateSystemWindowAndControls() {
         edit.SetValue(control.value);
         break;
       }
-      case form1::ControlKind::Label: {
-        // Scaled, a label grows to its text where the face runs wider than the layout allows;
-        // at the design resolution it keeps the laid-out width.
-        RECT fitted = rect;
-        if (dpi_ != kDesignDpi) {
-          fitted.right = std::max<LONG>(
-              rect.right, rect.left + TextWidth(control.text, Font(control.fontHeight)));
-        }
+      case form1::ControlKind::Label:
         *labels[label++] = CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id,
-                                         fitted, control.text, control.fontHeight);
+                                         rect, control.text, control.fontHeight);
         break;
-      }
       case form1::ControlKind::Button: {
         const HWND created = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
                                            control.text, control.fontHeight);
@@ -75,6 +66,71 @@ void TForm1::CreateSystemWindowAndControls() {
     }
   }
   Application().AddFormWindow(Handle());
+}
+
+RECT TForm1::FrameForDpi() const {
+  const RECT client{0, 0, ScaleForDpi(form1::kClientWidth, dpi_),
+                    ScaleForDpi(form1::kClientHeight, dpi_)};
+  return WindowRectForClient(client, form1::kStyle, form1::kExStyle, dpi_);
+}
+
+RECT TForm1::ControlBounds(const form1::ControlLayout& control) {
+  // Every position, size and font height of the description is at 96 dpi.
+  const auto scaled = [this](int value) { return ScaleForDpi(value, dpi_); };
+  RECT rect{scaled(control.left), scaled(control.top), scaled(control.left) + scaled(control.width),
+            scaled(control.top) + scaled(control.height)};
+  // Scaled, a label grows to its text where the face runs wider than the layout allows; at the
+  // design resolution it keeps the laid-out width.
+  if (control.kind == form1::ControlKind::Label && dpi_ != kDesignDpi) {
+    rect.right =
+        std::max<LONG>(rect.right, rect.left + TextWidth(control.text, Font(control.fontHeight)));
+  }
+  return rect;
+}
+
+void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  // The controls keep their old fonts until each has its new one.
+  const std::map<int, UniqueFont> oldFonts = std::exchange(fonts_, {});
+  dpi_ = dpi;
+  const RECT frame = FrameForDpi();
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A system that draws the frame at another resolution than it measured makes the client area
+  // come out otherwise: the window grows or shrinks by the difference.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int extraWidth = ScaleForDpi(form1::kClientWidth, dpi_) - client.right;
+  const int extraHeight = ScaleForDpi(form1::kClientHeight, dpi_) - client.bottom;
+  if (extraWidth != 0 || extraHeight != 0) {
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + extraWidth,
+                 window.bottom - window.top + extraHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
+
+  const std::pair<int, HWND> controls[] = {{form1::kLabel1, Label1},
+                                           {form1::kLabel2, Label2},
+                                           {form1::kButton1, Button1},
+                                           {form1::kButton2, Button2}};
+  for (const form1::ControlLayout& control : form1::kControls) {
+    const RECT rect = ControlBounds(control);
+    if (control.kind == form1::ControlKind::SpinEdit) {
+      TSpinEdit& edit = control.id == form1::kSpinEdit1 ? SpinEdit1 : SpinEdit2;
+      edit.LayOut(rect, Font(control.fontHeight), dpi_);
+      continue;
+    }
+    HWND window = nullptr;
+    for (const auto& [id, handle] : controls) {
+      if (id == control.id) window = handle;
+    }
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control.fontHeight)), TRUE);
+  }
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 HFONT TForm1::Font(int designHeight) {
@@ -190,6 +246,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       Activated();
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a display of another scale, or the scale changed: laid out anew at the place
+      // the system suggests, for the resolution the message brings.
+      if (lParam != 0) LayOut(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
       Close();

@@ -8,6 +8,7 @@
 
 #include "base/Handles.h"
 #include "base/Window.h"
+#include "res/Form1.h"
 #include "settings/SpinEdit.h"
 
 namespace perchette {
@@ -42,6 +43,12 @@ class TForm1 : public Window {
  private:
   // The system window and its controls from the form description, hidden.
   void CreateSystemWindowAndControls();
+  // The window's rectangle, at the origin, around the client area at the dialog's resolution.
+  RECT FrameForDpi() const;
+  // A control's place in the client area at the dialog's resolution.
+  RECT ControlBounds(const form1::ControlLayout& control);
+  // The window, its fonts and its controls laid out again for a new resolution.
+  void LayOut(int32_t dpi, const RECT& suggested);
   // The dialog font of a height given at 96 dpi, at the dialog's resolution.
   HFONT Font(int designHeight);
   LONG TextWidth(const wchar_t* text, HFONT font) const;
@@ -53,7 +60,7 @@ class TForm1 : public Window {
   LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::map<int, UniqueFont> fonts_;
-  // The resolution the dialog was made for: the system's when its window was made.
+  // The resolution the dialog is laid out for: its display's.
   int32_t dpi_ = 96;
   // The control that had the focus when the dialog was last active.
   HWND savedFocus_ = nullptr;
