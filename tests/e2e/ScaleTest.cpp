@@ -2,6 +2,7 @@
 // to its shape, seated by offsets of the same scale, and the settings dialog scaled throughout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -53,7 +54,8 @@ class ScopedLogPixels {
 };
 
 perchette::Picture PictureFor(int dpi) {
-  const std::wstring name = L"\\character-" + std::to_wstring(dpi) + L".bmp";
+  const std::wstring name =
+      dpi == 96 ? L"\\Perchette.bmp" : L"\\character-" + std::to_wstring(dpi) + L".bmp";
   std::ifstream file(std::filesystem::path(BuildFolder() + name), std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                    std::istreambuf_iterator<char>());
@@ -169,3 +171,141 @@ INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::Values(120, 144, 192),
                          [](const testing::TestParamInfo<int>& info) {
                            return std::to_string(info.param);
                          });
+
+namespace {
+
+// WM_DPICHANGED as the system sends it, its suggested rectangle put into the program's own
+// memory: a pointer into the test's would not be carried across.
+bool SendDpiChanged(const Perchette& perchette, HWND window, int dpi, const RECT& suggested) {
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, perchette.ProcessId());
+  if (process == nullptr) return false;
+  void* remote =
+      VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  DWORD_PTR result = 0;
+  const bool sent =
+      remote != nullptr &&
+      WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
+      SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                          reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result) != 0;
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return sent;
+}
+
+// The window has the size of the picture drawn for the resolution and its shape.
+void ExpectDrawnFor(HWND main, int dpi) {
+  const perchette::Picture picture = PictureFor(dpi);
+  ASSERT_EQ(picture.width, MulDiv(80, dpi, 96));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const RECT rect = WindowRect(main);
+        return rect.right - rect.left == picture.width && rect.bottom - rect.top == picture.height;
+      },
+      2000))
+      << WindowRect(main) << " for " << dpi << " dpi";
+  const HRGN region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(main, region), ERROR) << "the main window has no region";
+  EXPECT_EQ(RegionMismatches(region, picture, kWhite), 0) << dpi << " dpi";
+  DeleteObject(region);
+}
+
+}  // namespace
+
+// Wine gives every display the system's resolution and never sends WM_DPICHANGED itself: the
+// test sends it, and the displays' resolution stays the one the program started with.
+TEST(ScaleChange, CharacterIsDrawnAnewAtOnceAndPerchesAtHerDisplaysScale) {
+  const struct { int system, sent; } changes[] = {{96, 192}, {192, 96}};
+  for (const auto& change : changes) {
+    SCOPED_TRACE(testing::Message() << change.system << " dpi, told " << change.sent);
+    ScopedLogPixels logPixels(static_cast<DWORD>(change.system));
+    Perchette perchette;
+    perchette.Start();
+    const HWND main = perchette.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Parked(main); }, 3000)) << WindowRect(main);
+    ExpectDrawnFor(main, change.system);
+
+    // Drawn anew at once and still parked: parking ticks leave the new scale alone.
+    ASSERT_TRUE(SendDpiChanged(perchette, main, change.sent, WindowRect(main)));
+    ExpectDrawnFor(main, change.sent);
+    Pump(kTwoTicksMs);
+    EXPECT_TRUE(Parked(main)) << WindowRect(main);
+    ExpectDrawnFor(main, change.sent);
+
+    // Perched on a window of a display at the system's resolution: that scale again, with its
+    // seat on the caption.
+    DeskWindow desk;
+    desk.Place(100, 200, 700, 600);
+    ASSERT_TRUE(desk.BringToForeground());
+    const int offsetX = MulDiv(150, change.system, 96), offsetY = MulDiv(109, change.system, 96);
+    EXPECT_TRUE(WaitForPosition(main, 700 - offsetX, 200 - offsetY, kTwoTicksMs + kReachMs))
+        << WindowRect(main);
+    ExpectDrawnFor(main, change.system);
+    perchette.Close();
+  }
+}
+
+TEST(ScaleChange, DialogIsLaidOutAgainIntoTheSuggestedRectangle) {
+  Perchette perchette;
+  const HWND dialog = OpenSettingsDialog(perchette);
+  ASSERT_NE(dialog, nullptr);
+  for (const int dpi : {192, 144, 96}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    const auto S = [dpi](int value) { return MulDiv(value, dpi, 96); };
+    const RECT suggested{250 + dpi, 150 + dpi / 2, 250 + dpi + S(433), 150 + dpi / 2 + S(76)};
+    ASSERT_TRUE(SendDpiChanged(perchette, dialog, dpi, suggested));
+    const RECT window = WindowRect(dialog);
+    EXPECT_EQ(window.left, suggested.left);
+    EXPECT_EQ(window.top, suggested.top);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, S(427));
+    EXPECT_EQ(client.bottom, S(48));
+    for (int i = 0; i < 6; ++i) {
+      const Control& design = kControls[i];
+      const HWND control = DialogControl(dialog, i);
+      ASSERT_NE(control, nullptr) << "control " << i;
+      const RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),
+                          S(design.top) + S(design.height)};
+      RECT bounds = ClientBounds(control);
+      // A label runs wider than its scaled width where its text needs it, and only when scaled.
+      const bool label = i == 2 || i == 3;
+      if (label && dpi != 96 && bounds.right > expected.right) bounds.right = expected.right;
+      EXPECT_TRUE(EqualRect(&bounds, &expected))
+          << "control " << i << " at " << ClientBounds(control) << ", expected " << expected;
+      bounds = ClientBounds(control);
+      // At 96 dpi the layout is the designed one, made for a face that may be missing here.
+      if (design.text != nullptr && dpi != 96) {
+        EXPECT_LE(TextWidth(design.text, S(design.fontHeight)), bounds.right - bounds.left)
+            << "control " << i << " clips its text";
+      }
+      // A label grows to the text's width in the new font, no wider.
+      if (label && dpi != 96) {
+        EXPECT_EQ(bounds.right - bounds.left,
+                  std::max<LONG>(S(design.width), TextWidth(design.text, S(design.fontHeight))))
+            << "control " << i;
+      }
+    }
+    // The minute box writes "59" in its new font: the "9" starts one "5" further on.
+    const HWND minuteBox = DialogControl(dialog, 1);
+    ASSERT_EQ(ControlText(minuteBox), L"59");
+    const auto x = [&](int index) {
+      return static_cast<short>(LOWORD(SendMessageW(minuteBox, EM_POSFROMCHAR, index, 0)));
+    };
+    EXPECT_EQ(x(1) - x(0), TextWidth(L"5", S(-19)));
+    // The arrow buttons: as wide as the scale makes them, one scaled pixel in from the right and
+    // the bottom of the field's inner area.
+    const HWND hourBox = DialogControl(dialog, 0);
+    const HWND arrows = GetWindow(hourBox, GW_CHILD);
+    ASSERT_NE(arrows, nullptr);
+    RECT inner{};
+    GetClientRect(hourBox, &inner);
+    RECT arrowsRect = WindowRect(arrows);
+    MapWindowPoints(nullptr, hourBox, reinterpret_cast<POINT*>(&arrowsRect), 2);
+    const RECT expectedArrows{inner.right - S(1) - S(15), 0, inner.right - S(1),
+                              inner.bottom - S(1)};
+    EXPECT_TRUE(EqualRect(&arrowsRect, &expectedArrows))
+        << arrowsRect << ", expected " << expectedArrows;
+  }
+}
