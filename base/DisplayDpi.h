@@ -5,6 +5,12 @@
 
 #include <cstdint>
 
+// Sent before WM_DPICHANGED from Windows 10 (version 1703) on; the headers name it only for
+// programs that need that version.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace perchette {
 
 // The resolution of the display that holds most of the rectangle, or the nearest display when

@@ -21,7 +21,7 @@ void TForm1::CreateSystemWindowAndControls() {
   // Laid out for the display that its designed place lies on.
   dpi_ = DisplayDpi(RECT{form1::kLeft, form1::kTop, form1::kLeft + form1::kClientWidth,
                          form1::kTop + form1::kClientHeight});
-  const RECT frame = FrameForDpi();
+  const RECT frame = FrameForDpi(dpi_);
   const int left = ScaleForDpi(form1::kLeft, dpi_);
   const int top = ScaleForDpi(form1::kTop, dpi_);
   const RECT bounds{left, top, left + (frame.right - frame.left), top + (frame.bottom - frame.top)};
@@ -68,10 +68,10 @@ void TForm1::CreateSystemWindowAndControls() {
   Application().AddFormWindow(Handle());
 }
 
-RECT TForm1::FrameForDpi() const {
-  const RECT client{0, 0, ScaleForDpi(form1::kClientWidth, dpi_),
-                    ScaleForDpi(form1::kClientHeight, dpi_)};
-  return WindowRectForClient(client, form1::kStyle, form1::kExStyle, dpi_);
+RECT TForm1::FrameForDpi(int32_t dpi) const {
+  const RECT client{0, 0, ScaleForDpi(form1::kClientWidth, dpi),
+                    ScaleForDpi(form1::kClientHeight, dpi)};
+  return WindowRectForClient(client, form1::kStyle, form1::kExStyle, dpi);
 }
 
 RECT TForm1::ControlBounds(const form1::ControlLayout& control) {
@@ -93,7 +93,7 @@ void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
   // The controls keep their old fonts until each has its new one.
   const std::map<int, UniqueFont> oldFonts = std::exchange(fonts_, {});
   dpi_ = dpi;
-  const RECT frame = FrameForDpi();
+  const RECT frame = FrameForDpi(dpi_);
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   // A system that draws the frame at another resolution than it measured makes the client area
@@ -247,6 +247,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       Activated();
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      // The size it takes at the coming resolution, so that the system suggests a rectangle of
+      // that size: a dialog dragged across two displays then does not flip between them.
+      if (lParam != 0) {
+        const RECT frame = FrameForDpi(static_cast<int32_t>(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = SIZE{frame.right - frame.left, frame.bottom - frame.top};
+        return TRUE;
+      }
+      break;
     case WM_DPICHANGED:
       // Moved to a display of another scale, or the scale changed: laid out anew at the place
       // the system suggests, for the resolution the message brings.

@@ -43,8 +43,8 @@ class TForm1 : public Window {
  private:
   // The system window and its controls from the form description, hidden.
   void CreateSystemWindowAndControls();
-  // The window's rectangle, at the origin, around the client area at the dialog's resolution.
-  RECT FrameForDpi() const;
+  // The window's rectangle, at the origin, around the client area at a resolution.
+  RECT FrameForDpi(int32_t dpi) const;
   // A control's place in the client area at the dialog's resolution.
   RECT ControlBounds(const form1::ControlLayout& control);
   // The window, its fonts and its controls laid out again for a new resolution.

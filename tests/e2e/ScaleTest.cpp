@@ -172,25 +172,51 @@ INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::Values(120, 144, 192),
                            return std::to_string(info.param);
                          });
 
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace {
 
-// WM_DPICHANGED as the system sends it, its suggested rectangle put into the program's own
-// memory: a pointer into the test's would not be carried across.
-bool SendDpiChanged(const Perchette& perchette, HWND window, int dpi, const RECT& suggested) {
-  const HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, perchette.ProcessId());
+// The system's measure of a frame at a resolution (Windows 10, version 1607 on).
+RECT FrameAround(int width, int height, HWND window, int dpi) {
+  using Function = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  const auto adjust = reinterpret_cast<Function>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT frame{0, 0, width, height};
+  if (adjust == nullptr) {
+    ADD_FAILURE() << "no AdjustWindowRectExForDpi";
+  } else {
+    adjust(&frame, GetWindowLongW(window, GWL_STYLE), FALSE, GetWindowLongW(window, GWL_EXSTYLE),
+           dpi);
+  }
+  return frame;
+}
+
+// A message whose lParam points to a record, as the system sends it: the record is put into the
+// program's own memory (a pointer into the test's would not be carried across) and read back.
+template <class Record>
+bool SendWithRecord(const Perchette& perchette, HWND window, UINT message, WPARAM wParam,
+                    Record& record, LRESULT* answer = nullptr) {
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                     FALSE, perchette.ProcessId());
   if (process == nullptr) return false;
   void* remote =
-      VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+      VirtualAllocEx(process, nullptr, sizeof record, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   DWORD_PTR result = 0;
-  const bool sent =
-      remote != nullptr &&
-      WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
-      SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                          reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result) != 0;
+  const bool sent = remote != nullptr &&
+                    WriteProcessMemory(process, remote, &record, sizeof record, nullptr) &&
+                    SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(remote),
+                                        SMTO_NORMAL, 5000, &result) != 0 &&
+                    ReadProcessMemory(process, remote, &record, sizeof record, nullptr);
   if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
+  if (answer != nullptr) *answer = static_cast<LRESULT>(result);
   return sent;
+}
+
+bool SendDpiChanged(const Perchette& perchette, HWND window, int dpi, RECT suggested) {
+  return SendWithRecord(perchette, window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
 }
 
 // The window has the size of the picture drawn for the resolution and its shape.
@@ -253,7 +279,17 @@ TEST(ScaleChange, DialogIsLaidOutAgainIntoTheSuggestedRectangle) {
   for (const int dpi : {192, 144, 96}) {
     SCOPED_TRACE(testing::Message() << dpi << " dpi");
     const auto S = [dpi](int value) { return MulDiv(value, dpi, 96); };
-    const RECT suggested{250 + dpi, 150 + dpi / 2, 250 + dpi + S(433), 150 + dpi / 2 + S(76)};
+    // Asked first, the dialog gives the size it will take: its client area at that resolution
+    // inside the frame the system measures for it.
+    const RECT frame = FrameAround(S(427), S(48), dialog, dpi);
+    SIZE size{};
+    LRESULT answer = FALSE;
+    ASSERT_TRUE(SendWithRecord(perchette, dialog, WM_GETDPISCALEDSIZE, dpi, size, &answer));
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(size.cx, frame.right - frame.left);
+    EXPECT_EQ(size.cy, frame.bottom - frame.top);
+
+    const RECT suggested{250 + dpi, 150 + dpi / 2, 250 + dpi + size.cx, 150 + dpi / 2 + size.cy};
     ASSERT_TRUE(SendDpiChanged(perchette, dialog, dpi, suggested));
     const RECT window = WindowRect(dialog);
     EXPECT_EQ(window.left, suggested.left);
