@@ -28,6 +28,7 @@ void TForm1::CreateSystemWindowAndControls() {
   CreateSystemWindow({.name = form1::kClassName, .background = GetSysColorBrush(COLOR_BTNFACE)},
                      form1::kExStyle, form1::kCaption, form1::kStyle, bounds,
                      Application().Handle());
+  FitClientArea();
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
 
   TSpinEdit* spinEdits[] = {&SpinEdit1, &SpinEdit2};
@@ -88,6 +89,22 @@ RECT TForm1::ControlBounds(const form1::ControlLayout& control) {
   return rect;
 }
 
+void TForm1::FitClientArea() {
+  // A system that draws the frame at another resolution than the one it was measured at (per
+  // display, but the frame at the system's) makes the client area come out otherwise: the window
+  // grows or shrinks by the difference.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int extraWidth = ScaleForDpi(form1::kClientWidth, dpi_) - client.right;
+  const int extraHeight = ScaleForDpi(form1::kClientHeight, dpi_) - client.bottom;
+  if (extraWidth == 0 && extraHeight == 0) return;
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + extraWidth,
+               window.bottom - window.top + extraHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
   if (dpi <= 0) return;
   // The controls keep their old fonts until each has its new one.
@@ -96,19 +113,7 @@ void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
   const RECT frame = FrameForDpi(dpi_);
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  // A system that draws the frame at another resolution than it measured makes the client area
-  // come out otherwise: the window grows or shrinks by the difference.
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  const int extraWidth = ScaleForDpi(form1::kClientWidth, dpi_) - client.right;
-  const int extraHeight = ScaleForDpi(form1::kClientHeight, dpi_) - client.bottom;
-  if (extraWidth != 0 || extraHeight != 0) {
-    RECT window{};
-    GetWindowRect(Handle(), &window);
-    SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + extraWidth,
-                 window.bottom - window.top + extraHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  FitClientArea();
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
 
   const std::pair<int, HWND> controls[] = {{form1::kLabel1, Label1},

@@ -47,6 +47,8 @@ class TForm1 : public Window {
   RECT FrameForDpi(int32_t dpi) const;
   // A control's place in the client area at the dialog's resolution.
   RECT ControlBounds(const form1::ControlLayout& control);
+  // Sizes the window so that its client area is the laid-out one at the dialog's resolution.
+  void FitClientArea();
   // The window, its fonts and its controls laid out again for a new resolution.
   void LayOut(int32_t dpi, const RECT& suggested);
   // The dialog font of a height given at 96 dpi, at the dialog's resolution.
