@@ -30,6 +30,9 @@ void TApplication::SetTitle(std::wstring_view title) {
 void TApplication::Run() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // A key for the dialog or one of its controls is the dialog manager's: it moves the focus,
+    // presses buttons, and translates and dispatches whatever it does not handle itself.
+    if (dialogWindow_ != nullptr && IsDialogMessageW(dialogWindow_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

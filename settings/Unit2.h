@@ -50,8 +50,6 @@ class TForm1 : public Window {
   void SelectNextControl(bool backward);
   void Activated();
 
-  LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-
   std::map<int, UniqueFont> fonts_;
   // The resolution the dialog was made for: the system's when its window was made.
   int32_t dpi_ = 96;
