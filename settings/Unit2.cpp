@@ -29,9 +29,8 @@ void TForm1::CreateSystemWindowAndControls() {
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
 
   TSpinEdit* spinEdits[] = {&SpinEdit1, &SpinEdit2};
-  HWND* labels[] = {&Label1, &Label2};
   HWND* buttons[] = {&Button1, &Button2};
-  size_t spinEdit = 0, label = 0, button = 0;
+  size_t spinEdit = 0, button = 0;
   for (const form1::ControlLayout& control : form1::kControls) {
     const RECT rect{scaled(control.left), scaled(control.top),
                     scaled(control.left) + scaled(control.width),
@@ -54,8 +53,8 @@ void TForm1::CreateSystemWindowAndControls() {
           fitted.right = std::max<LONG>(
               rect.right, rect.left + TextWidth(control.text, Font(control.fontHeight)));
         }
-        *labels[label++] = CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id,
-                                         fitted, control.text, control.fontHeight);
+        CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id, fitted, control.text,
+                      control.fontHeight);
         break;
       }
       case form1::ControlKind::Button:

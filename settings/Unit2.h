@@ -18,10 +18,10 @@ class TForm1 : public Window {
   // The window and its controls go first, while the spin boxes their procedures use still exist.
   ~TForm1() override { DestroySystemWindow(); }
 
+  // The labels between and after the spin boxes ("時", "分　に回線自動切断") are the window's
+  // children only: nothing refers to them once they are made.
   TSpinEdit SpinEdit1;
   TSpinEdit SpinEdit2;
-  HWND Label1 = nullptr;
-  HWND Label2 = nullptr;
   HWND Button1 = nullptr;
   HWND Button2 = nullptr;
 
