@@ -1,12 +1,12 @@
 // How the standard library's own checks raise their errors in the Windows program.
 //
-// Why: libstdc++'s versions of these functions build std::logic_error and its kin, which carry
-// the old reference-counted string. Linking them brings a second string implementation, a
-// random device and their unwind tables into the program: with these replacements the 32-bit
-// program's code and runtime shrink from about 197 KiB to about 111 KiB. A failed check (a string
-// longer than it may grow, a position past the end, an empty function called) is a fault of the
-// program either way; here it comes as the program's own error, which the general error report
-// shows like any other.
+// Why: libstdc++'s versions of these functions build std::logic_error and its kin, which carry the
+// old reference-counted string. Linking them brings a second string implementation, a random device
+// and their unwind tables into the program: with these replacements the code of the 32-bit program
+// and its static runtime shrinks from about 198 000 to about 110 000 bytes (the text section,
+// MinGW-w64 GCC 12). A failed check (a string longer than it may grow, a position past the end, an
+// empty function called) is a fault of the program either way; here it comes as the program's own
+// error, which the general error report shows like any other.
 //
 // What would break them: they replace the library's helpers by name at static link time, so a
 // libstdc++ whose helpers change name or signature (the library's copies come back, or the link
