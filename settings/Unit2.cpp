@@ -58,8 +58,9 @@ void TForm1::CreateSystemWindowAndControls() {
         break;
       }
       case form1::ControlKind::Button:
-        *buttons[button++] = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
-                                           control.text, control.fontHeight);
+        // Told when it loses the focus (BS_NOTIFY), so that it stops looking like the default.
+        *buttons[button++] = CreateControl(L"BUTTON", BS_PUSHBUTTON | BS_NOTIFY | tabStop,
+                                           control.id, rect, control.text, control.fontHeight);
         break;
     }
   }
@@ -163,6 +164,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           Button2Click();
           return 0;
         }
+      }
+      if (HIWORD(wParam) == BN_KILLFOCUS) {
+        // The dialog manager draws a push button that Tab reaches as the default one; once the
+        // focus has gone elsewhere, by Tab or by the mouse, it is a plain button again.
+        SendMessageW(reinterpret_cast<HWND>(lParam), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        return 0;
       }
       break;
     case WM_NEXTDLGCTL:

@@ -199,6 +199,10 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
   SendKey(minute, VK_TAB);
   EXPECT_EQ(ControlText(minute), L"59");
   EXPECT_EQ(Focus(dialog), DialogControl(dialog, 4)) << "Tab goes on to the save button";
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hour), TRUE);
+  EXPECT_EQ(GetWindowLongW(DialogControl(dialog, 4), GWL_STYLE) & BS_TYPEMASK,
+            static_cast<DWORD>(BS_PUSHBUTTON))
+      << "the save button stayed the default one after the focus left it";
 
   // In-range and unconvertible texts stay as typed; only a number beyond a bound is replaced.
   for (const wchar_t* typed : {L"007", L"+7", L"-", L"", L"1.5", L"-3"}) {
