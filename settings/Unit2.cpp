@@ -174,6 +174,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_NEXTDLGCTL:
       if (LOWORD(lParam) != 0) {
+        // A control named, or none (the dialog manager found nothing to go to): focus stays.
         if (wParam != 0) SetFocus(reinterpret_cast<HWND>(wParam));
       } else {
         SelectNextControl(wParam != 0);
@@ -202,9 +203,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
-    case WM_DESTROY:
-      Application().SetDialogWindow(nullptr);
-      break;
     default:
       break;
   }
