@@ -108,7 +108,9 @@ void TMainForm::Timer1Timer() {
   }
 }
 
-void TMainForm::HangUpScheduleTick() { schedule_.Tick(FHangUpHour, FHangUpMinute); }
+void TMainForm::HangUpScheduleTick() {
+  if (schedule_.IsHangUpTick(FHangUpHour, FHangUpMinute)) HangUpDialUp();
+}
 
 void TMainForm::HangUpDialUp() { schedule_.HangUpDialUp(); }
 

@@ -16,10 +16,9 @@ void TApplication::Initialize() {
   // A zero-sized window at the centre of the screen, so that message boxes it owns open centred.
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  CreateSystemWindow(
-      {.name = L"TApplication", .icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON")}, 0, L"",
-      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, RECT{x, y, x, y},
-      nullptr);
+  CreateSystemWindow({.name = L"TApplication", .iconName = L"MAINICON"}, 0, L"",
+                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                     RECT{x, y, x, y}, nullptr);
 }
 
 void TApplication::SetTitle(std::wstring_view title) {
@@ -30,6 +29,9 @@ void TApplication::SetTitle(std::wstring_view title) {
 void TApplication::Run() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // A key for the dialog or one of its controls is the dialog manager's: it moves the focus,
+    // presses buttons, and translates and dispatches whatever it does not handle itself.
+    if (dialogWindow_ != nullptr && IsDialogMessageW(dialogWindow_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -21,6 +21,9 @@ class TApplication : public Window {
   // The main window, set once it exists; a close request to the application goes to it.
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   void AddFormWindow(HWND window) { formWindows_.push_back(window); }
+  // The modeless dialog whose keys (Tab, Enter, Escape, arrows) the dialog manager handles in the
+  // message loop; null for none.
+  void SetDialogWindow(HWND window) { dialogWindow_ = window; }
 
   // Takes and dispatches messages until the quit message comes.
   void Run();
@@ -47,6 +50,7 @@ class TApplication : public Window {
 
   std::wstring title_;
   HWND mainWindow_ = nullptr;
+  HWND dialogWindow_ = nullptr;
   std::vector<HWND> formWindows_;
   int openMessages_ = 0;
   int modalDepth_ = 0;

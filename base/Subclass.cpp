@@ -24,10 +24,13 @@ LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
   SubclassLink* link = LinkOf(control);
   if (link == nullptr) return DefWindowProcW(control, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    // The last message: the control gets its own procedure back and the link goes.
+    // The last message: the link goes, and the control gets its own procedure back, unless
+    // another subclass came after this one; putting the original back would then cut it out.
     const std::unique_ptr<SubclassLink> gone(link);
     RemovePropW(control, kLinkProperty);
-    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gone->original));
+    if (GetWindowLongPtrW(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Procedure)) {
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gone->original));
+    }
     return CallWindowProcW(gone->original, control, message, wParam, lParam);
   }
   try {

@@ -1,35 +1,70 @@
 #include "base/Window.h"
 
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 
 #include "base/AppError.h"
 #include "base/Application.h"
+#include "base/Handles.h"
 
 namespace perchette {
 
 namespace {
 
-constexpr char kNoWindowText[] = "ウィンドウを作成できません";
+// The reason, with the code the system gave for the failure that just happened.
+AppError NoWindowError() {
+  const DWORD code = GetLastError();
+  return AppError("ウィンドウを作成できません (エラー " + std::to_string(code) + ")");
+}
 
-void RegisterOnce(const WindowClassInfo& info, WNDPROC procedure) {
-  static std::set<std::wstring> registered;
-  if (registered.contains(info.name)) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.style = info.style;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hIcon = info.icon;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.hbrBackground = info.background;
-  windowClass.lpszClassName = info.name;
-  if (RegisterClassExW(&windowClass) == 0) throw AppError(kNoWindowText);
-  registered.insert(info.name);
+UniqueIcon LoadIconOfSize(const wchar_t* name, int widthMetric, int heightMetric) {
+  if (name == nullptr) return UniqueIcon();
+  return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON,
+                                                  GetSystemMetrics(widthMetric),
+                                                  GetSystemMetrics(heightMetric), 0)));
 }
 
 }  // namespace
+
+// One registration of a window class and the icons it shows, undone when the object goes.
+class WindowClass {
+ public:
+  WindowClass(const WindowClassInfo& info, WNDPROC procedure)
+      : name_(info.name),
+        icon_(LoadIconOfSize(info.iconName, SM_CXICON, SM_CYICON)),
+        smallIcon_(LoadIconOfSize(info.iconName, SM_CXSMICON, SM_CYSMICON)) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = info.style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = icon_.get();
+    windowClass.hIconSm = smallIcon_.get();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = info.background;
+    windowClass.lpszClassName = info.name;
+    if (RegisterClassExW(&windowClass) == 0) throw NoWindowError();
+  }
+  WindowClass(const WindowClass&) = delete;
+  WindowClass& operator=(const WindowClass&) = delete;
+  // The icons go after the class that shows them.
+  ~WindowClass() { UnregisterClassW(name_.c_str(), GetModuleHandleW(nullptr)); }
+
+  // The class's registration, made now unless a window object still holds it.
+  static std::shared_ptr<const WindowClass> Use(const WindowClassInfo& info, WNDPROC procedure) {
+    static std::map<std::wstring, std::weak_ptr<const WindowClass>> registered;
+    std::weak_ptr<const WindowClass>& entry = registered[info.name];
+    std::shared_ptr<const WindowClass> used = entry.lock();
+    if (!used) entry = used = std::make_shared<const WindowClass>(info, procedure);
+    return used;
+  }
+
+ private:
+  std::wstring name_;
+  UniqueIcon icon_;
+  UniqueIcon smallIcon_;
+};
 
 Window::~Window() { DestroySystemWindow(); }
 
@@ -42,11 +77,11 @@ void Window::DestroySystemWindow() {
 
 void Window::CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle,
                                 const wchar_t* text, DWORD style, const RECT& bounds, HWND owner) {
-  RegisterOnce(windowClass, &Window::Procedure);
+  if (!class_) class_ = WindowClass::Use(windowClass, &Window::Procedure);
   const HWND created = CreateWindowExW(
       exStyle, windowClass.name, text, style, bounds.left, bounds.top, bounds.right - bounds.left,
       bounds.bottom - bounds.top, owner, nullptr, GetModuleHandleW(nullptr), this);
-  if (created == nullptr) throw AppError(kNoWindowText);
+  if (created == nullptr) throw NoWindowError();
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -3,14 +3,19 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace perchette {
 
 struct WindowClassInfo {
   const wchar_t* name;
   UINT style = 0;
-  HICON icon = nullptr;
+  // The name of the program's icon resource the class shows, in both of the system's sizes.
+  const wchar_t* iconName = nullptr;
   HBRUSH background = nullptr;
 };
+
+class WindowClass;
 
 class Window {
  public:
@@ -23,8 +28,9 @@ class Window {
   bool HandleAllocated() const { return handle_ != nullptr; }
 
  protected:
-  // Registers the class the first time it is used, then creates the system window. Throws
-  // AppError when the class cannot be registered or the window cannot be created.
+  // Registers the class unless a window object of the program holds it already, then creates
+  // the system window. Throws AppError, with the system's error code, when the class cannot be
+  // registered or the window cannot be created.
   void CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyle, const wchar_t* text,
                           DWORD style, const RECT& bounds, HWND owner);
 
@@ -40,6 +46,8 @@ class Window {
                                     LPARAM lParam) noexcept;
 
   HWND handle_ = nullptr;
+  // The registration of the window's class, unregistered once no window object uses it.
+  std::shared_ptr<const WindowClass> class_;
 };
 
 }  // namespace perchette

@@ -30,11 +30,12 @@ target_link_libraries(unit_tests PRIVATE perchette_core GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests)
 
-# Micro-benchmarks of the portable core (scripts/bench runs them from a release build). The core
-# is compiled in again here, without the sanitizers, so that the timings are the optimised code's.
+# Micro-benchmarks of the portable core, built and run only by scripts/bench (from a release
+# build). The core is compiled in again here, without the sanitizers, so that the timings are the
+# optimised code's.
 find_package(benchmark QUIET)
 if(benchmark_FOUND AND NOT PERCHETTE_FUZZ)
-  add_executable(core_bench ${CMAKE_SOURCE_DIR}/bench/CoreBench.cpp ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp ${PORTABLE_SOURCES})
+  add_executable(core_bench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/CoreBench.cpp ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp ${PORTABLE_SOURCES})
   target_include_directories(core_bench PRIVATE ${CMAKE_SOURCE_DIR})
   # -Wno-restrict: GCC 12 at -O2 wrongly flags std::string's operator+ (its bug 105329).
   target_compile_options(core_bench PRIVATE -Wall -Wextra -Wpedantic -Werror -Wno-restrict)

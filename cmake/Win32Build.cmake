@@ -1,15 +1,19 @@
 # The program, cross-compiled with MinGW-w64: static runtime, optimised for size, stripped.
 set(WARNINGS -Wall -Wextra -Wpedantic -Werror)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+# The Windows headers as every program here includes them: the wide functions, the lean set, no
+# min and max macros, the interfaces of Windows 7.
+add_library(windows_headers INTERFACE)
+target_compile_definitions(windows_headers INTERFACE
+  UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 add_executable(Perchette WIN32 ${PORTABLE_SOURCES} ${WIN32_SOURCES} res/Perchette.rc)
 target_include_directories(Perchette PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_compile_definitions(Perchette PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # The program has one thread: its function-local statics need no lock, and without the guards the
 # runtime's semaphore-based once machinery stays out of the executable.
 target_compile_options(Perchette PRIVATE ${WARNINGS} -Os -ffunction-sections -fdata-sections -fno-threadsafe-statics)
 target_link_options(Perchette PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
-target_link_libraries(Perchette PRIVATE user32 gdi32 shell32 imm32 kernel32)
+target_link_libraries(Perchette PRIVATE windows_headers user32 gdi32 shell32 imm32 kernel32)
 set(ART_DPIS 120 144 168 192 240 288)
 set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
 foreach(dpi ${ART_DPIS})
@@ -35,10 +39,9 @@ if(PERCHETTE_E2E)
   add_executable(perchette_e2e ${E2E_SOURCES}
     ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
   target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(perchette_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
   target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)
-  target_link_libraries(perchette_e2e PRIVATE gtest user32 gdi32 shell32 kernel32 psapi version)
+  target_link_libraries(perchette_e2e PRIVATE windows_headers gtest user32 gdi32 shell32 kernel32 psapi version)
   add_dependencies(perchette_e2e Perchette)
 
   # A stand-in for the Remote Access Service that records every call.
@@ -76,30 +79,27 @@ if(PERCHETTE_E2E)
 
   # Places and closes windows of other programs by class name (used by scripts/run).
   add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)
-  target_compile_definitions(winctl PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
   target_compile_options(winctl PRIVATE ${WARNINGS})
   target_link_options(winctl PRIVATE ${STATIC_RUNTIME} -municode -s)
-  target_link_libraries(winctl PRIVATE user32 kernel32)
+  target_link_libraries(winctl PRIVATE windows_headers user32 kernel32)
   add_dependencies(perchette_e2e winctl)
 endif()
 
 # Footprint benchmark (scripts/bench): a baseline program that does only what the job needs while
 # idle (the shaped window, the tray icon, the perching tick), and a driver that starts a program
-# and measures it. Built with the program so that they keep compiling; run only by scripts/bench.
-add_executable(bench_baseline WIN32 ${CMAKE_SOURCE_DIR}/bench/Baseline.cpp ${CMAKE_SOURCE_DIR}/bench/Baseline.rc)
+# and measures it. Built and run only by scripts/bench, which names them.
+add_executable(bench_baseline WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Baseline.cpp ${CMAKE_SOURCE_DIR}/bench/Baseline.rc)
 target_include_directories(bench_baseline PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(bench_baseline PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # It throws nothing: without exceptions it links none of the C++ library's unwinding machinery.
 target_compile_options(bench_baseline PRIVATE ${WARNINGS} -Os -fno-exceptions -ffunction-sections -fdata-sections)
 target_link_options(bench_baseline PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
-target_link_libraries(bench_baseline PRIVATE user32 gdi32 shell32 kernel32)
+target_link_libraries(bench_baseline PRIVATE windows_headers user32 gdi32 shell32 kernel32)
 set_source_files_properties(bench/Baseline.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico")
 
-add_executable(bench_measure ${CMAKE_SOURCE_DIR}/bench/Measure.cpp)
+add_executable(bench_measure EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Measure.cpp)
 target_include_directories(bench_measure PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(bench_measure PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(bench_measure PRIVATE ${WARNINGS})
 target_link_options(bench_measure PRIVATE ${STATIC_RUNTIME} -municode)
-target_link_libraries(bench_measure PRIVATE user32 gdi32 kernel32 psapi)
+target_link_libraries(bench_measure PRIVATE windows_headers user32 gdi32 kernel32 psapi)
 add_dependencies(bench_measure Perchette bench_baseline)

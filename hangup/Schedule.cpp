@@ -13,12 +13,11 @@ double CurrentTimeOfDay() {
 }
 
 void HangUpSchedule::SetStartTime(int32_t hour, int32_t minute) {
-  startTime_ = StartOfHangUpMinute(hour, minute);
+  hangUpStartTime_ = StartOfHangUpMinute(hour, minute);
 }
 
-void HangUpSchedule::Tick(int32_t hour, int32_t minute) {
-  if (running_) return;
-  if (IsHangUpTick(CurrentTimeOfDay, startTime_, hour, minute)) HangUpDialUp();
+bool HangUpSchedule::IsHangUpTick(int32_t hour, int32_t minute) const {
+  return !running_ && perchette::IsHangUpTick(CurrentTimeOfDay, hangUpStartTime_, hour, minute);
 }
 
 void HangUpSchedule::HangUpDialUp() {

@@ -16,14 +16,16 @@ class HangUpSchedule {
   // Computes the first instant of the hang-up minute. Throws AppError, leaving the start as it
   // was, when hour or minute is out of range.
   void SetStartTime(int32_t hour, int32_t minute);
-  double HangUpStartTime() const { return startTime_; }
 
-  // One tick: hangs up when the local time lies within the minute hour:minute.
-  void Tick(int32_t hour, int32_t minute);
+  // The tick's test: the local time lies within the minute hour:minute, and no hang-up is running
+  // already.
+  bool IsHangUpTick(int32_t hour, int32_t minute) const;
+  // Hangs up the first active dial-up connection.
   void HangUpDialUp();
 
  private:
-  double startTime_ = 0.0;
+  // The first instant of the hang-up minute, as the settings last loaded set it.
+  double hangUpStartTime_ = 0.0;
   RasService dialUp_;
   // Set while a hang-up runs: a failure message's own loop keeps ticking, and must not open a
   // second message over the first.

@@ -25,10 +25,12 @@ wchar_t LocaleDecimalSeparator() {
 }  // namespace
 
 void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi) {
-  // Multi-line, so that Enter and Escape stay in the field; one line of it shows.
+  // Multi-line, so that Enter and Escape stay in the field; one line of it shows. A group of its
+  // own, like every control of the dialog.
   edit_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, L"EDIT", L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_MULTILINE | ES_AUTOHSCROLL,
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN | ES_MULTILINE |
+          ES_AUTOHSCROLL,
       bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   SubclassControl(
@@ -95,6 +97,17 @@ std::wstring TSpinEdit::CompositionResult() const {
 
 LRESULT TSpinEdit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_GETDLGCODE: {
+      // A multi-line field claims every key. This one leaves Tab to the dialog manager, which
+      // moves the focus, and keeps Enter and Escape from it, so that neither presses a button.
+      LRESULT code = CallOriginalProcedure(edit_, message, wParam, lParam) & ~DLGC_WANTALLKEYS;
+      const auto* key = reinterpret_cast<const MSG*>(lParam);
+      if (key != nullptr && key->message == WM_KEYDOWN &&
+          (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE)) {
+        code |= DLGC_WANTMESSAGE;
+      }
+      return code | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    }
     case WM_CHAR:
     case WM_IME_CHAR:
       // Tab moves the focus (on its key-down) and never enters the text.
@@ -120,9 +133,6 @@ LRESULT TSpinEdit::HandleEditMessage(UINT message, WPARAM wParam, LPARAM lParam)
           return 0;
         case VK_DOWN:
           Step(-Increment);
-          return 0;
-        case VK_TAB:
-          SendMessageW(GetParent(edit_), WM_NEXTDLGCTL, (GetKeyState(VK_SHIFT) & 0x8000) != 0, 0);
           return 0;
         case VK_RETURN:
         case VK_ESCAPE:

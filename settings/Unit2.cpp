@@ -9,7 +9,6 @@
 #include "base/Application.h"
 #include "base/DisplayDpi.h"
 #include "base/Dpi.h"
-#include "base/Subclass.h"
 #include "res/Form1.h"
 #include "settings/SettingsFile.h"
 
@@ -51,22 +50,15 @@ void TForm1::CreateSystemWindowAndControls() {
         *labels[label++] = CreateControl(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, control.id,
                                          rect, control.text, control.fontHeight);
         break;
-      case form1::ControlKind::Button: {
-        const HWND created = CreateControl(L"BUTTON", BS_PUSHBUTTON | tabStop, control.id, rect,
-                                           control.text, control.fontHeight);
-        SubclassControl(
-            created,
-            [](void* self, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-              return static_cast<TForm1*>(self)->HandleButtonMessage(control, message, wParam,
-                                                                     lParam);
-            },
-            this);
-        *buttons[button++] = created;
+      case form1::ControlKind::Button:
+        // Told when it loses the focus (BS_NOTIFY), so that it stops looking like the default.
+        *buttons[button++] = CreateControl(L"BUTTON", BS_PUSHBUTTON | BS_NOTIFY | tabStop,
+                                           control.id, rect, control.text, control.fontHeight);
         break;
-      }
     }
   }
   Application().AddFormWindow(Handle());
+  Application().SetDialogWindow(Handle());
 }
 
 RECT TForm1::FrameForDpi(int32_t dpi) const {
@@ -158,8 +150,10 @@ LONG TForm1::TextWidth(const wchar_t* text, HFONT font) const {
 
 HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const RECT& bounds,
                            const wchar_t* text, int fontHeight) {
+  // Each control a group of its own, so that the dialog manager's arrow keys find no other
+  // control to move the focus to.
   const HWND control = CreateWindowExW(
-      0, className, text, WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+      0, className, text, WS_CHILD | WS_VISIBLE | WS_GROUP | style, bounds.left, bounds.top,
       bounds.right - bounds.left, bounds.bottom - bounds.top, Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(fontHeight)), FALSE);
@@ -233,10 +227,17 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           return 0;
         }
       }
+      if (HIWORD(wParam) == BN_KILLFOCUS) {
+        // The dialog manager draws a push button that Tab reaches as the default one; once the
+        // focus has gone elsewhere, by Tab or by the mouse, it is a plain button again.
+        SendMessageW(reinterpret_cast<HWND>(lParam), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        return 0;
+      }
       break;
     case WM_NEXTDLGCTL:
       if (LOWORD(lParam) != 0) {
-        SetFocus(reinterpret_cast<HWND>(wParam));
+        // A control named, or none (the dialog manager found nothing to go to): focus stays.
+        if (wParam != 0) SetFocus(reinterpret_cast<HWND>(wParam));
       } else {
         SelectNextControl(wParam != 0);
       }
@@ -266,6 +267,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // the system suggests, for the resolution the message brings.
       if (lParam != 0) LayOut(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case DM_GETDEFID: {
+      // Neither button is the default one: Enter presses the button that has the focus. Without
+      // an answer the dialog manager would send IDOK, which no control of this dialog carries.
+      const HWND focus = GetFocus();
+      if (focus != nullptr && (focus == Button1 || focus == Button2)) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
+      return 0;
+    }
     case WM_CLOSE:
       Close();
       return 0;
@@ -273,28 +283,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
-}
-
-LRESULT TForm1::HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN) {
-    switch (wParam) {
-      case VK_TAB:
-        SelectNextControl((GetKeyState(VK_SHIFT) & 0x8000) != 0);
-        return 0;
-      case VK_ESCAPE:
-        // The cancel button answers Escape wherever the focus is among the buttons.
-        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(form1::kButton2, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Button2));
-        return 0;
-      case VK_RETURN:
-        SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-        return 0;
-      default:
-        break;
-    }
-  }
-  return CallOriginalProcedure(button, message, wParam, lParam);
 }
 
 }  // namespace perchette

@@ -59,8 +59,6 @@ class TForm1 : public Window {
   void SelectNextControl(bool backward);
   void Activated();
 
-  LRESULT HandleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-
   std::map<int, UniqueFont> fonts_;
   // The resolution the dialog is laid out for: its display's.
   int32_t dpi_ = 96;

@@ -23,3 +23,9 @@ run_build() { if native32; then echo "$build/win32"; else echo "$build/win64"; f
 wine_server() {
   if [[ -x /usr/lib/wine/wineserver64 ]]; then /usr/lib/wine/wineserver64 "$@"; else wineserver "$@"; fi 2>/dev/null || true
 }
+
+# Configures a build folder once; later builds reuse its settings.
+configure() {  # folder, extra cmake arguments...
+  local dir=$1; shift
+  [[ -f "$dir/CMakeCache.txt" ]] || cmake -S "$root" -B "$dir" -Wno-dev "$@" >/dev/null
+}

@@ -13,13 +13,32 @@ namespace {
 constexpr WPARAM kSettingsItem = perchette::ids::kMenuSettings;
 constexpr const char* kFiveThirty = "[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n";
 
+// Waits until the program has handled every message posted to it so far. A sent message would
+// overtake the posted ones, so the mark is posted too: a change of the hour box's text limit,
+// which the program never reads, undone by a posted message that comes after the others. Twice,
+// so that the characters the keys were translated into (posted in turn) are handled as well.
+void Settle(HWND control) {
+  const HWND hour = GetDlgItem(GetAncestor(control, GA_ROOT), perchette::ids::kSpinEdit1);
+  ASSERT_NE(hour, nullptr);
+  const LRESULT limit = SendMessageW(hour, EM_GETLIMITTEXT, 0, 0);
+  for (int round = 0; round < 2; ++round) {
+    SendMessageW(hour, EM_SETLIMITTEXT, limit - 1, 0);
+    PostMessageW(hour, EM_SETLIMITTEXT, limit, 0);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(hour, EM_GETLIMITTEXT, 0, 0) == limit; }, 5000))
+        << "the program did not get to the posted keys";
+  }
+}
+
+// A key pressed and released, through the program's message loop as the keyboard's keys go.
 void SendKey(HWND window, WPARAM key) {
-  SendMessageW(window, WM_KEYDOWN, key, 1);
-  SendMessageW(window, WM_KEYUP, key, 0xC0000001);
+  PostMessageW(window, WM_KEYDOWN, key, 1);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+  Settle(window);
 }
 
 void Type(HWND edit, const std::wstring& text) {
-  for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
+  for (wchar_t ch : text) PostMessageW(edit, WM_CHAR, ch, 1);
+  Settle(edit);
 }
 
 // Replaces the whole text by typing, as a user does after the text was selected on entry.
@@ -180,6 +199,10 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
   SendKey(minute, VK_TAB);
   EXPECT_EQ(ControlText(minute), L"59");
   EXPECT_EQ(Focus(dialog), DialogControl(dialog, 4)) << "Tab goes on to the save button";
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hour), TRUE);
+  EXPECT_EQ(GetWindowLongW(DialogControl(dialog, 4), GWL_STYLE) & BS_TYPEMASK,
+            static_cast<DWORD>(BS_PUSHBUTTON))
+      << "the save button stayed the default one after the focus left it";
 
   // In-range and unconvertible texts stay as typed; only a number beyond a bound is replaced.
   for (const wchar_t* typed : {L"007", L"+7", L"-", L"", L"1.5", L"-3"}) {
@@ -355,12 +378,25 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
   const HWND dialog = OpenSettingsDialog(perchette);
   ASSERT_NE(dialog, nullptr);
   const HWND cancel = DialogControl(dialog, 5), save = DialogControl(dialog, 4);
-  Retype(DialogControl(dialog, 0), L"9");
-  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
-  PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 1);
-  PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0xC0000001);
-  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  // The arrow keys on a button neither move the focus nor press it.
+  for (const HWND button : {save, cancel}) {
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+    for (const WPARAM key : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}) SendKey(button, key);
+    EXPECT_EQ(Focus(dialog), button) << "an arrow key moved the focus";
+  }
+  ASSERT_TRUE(IsWindowVisible(dialog));
+
+  for (const WPARAM key : {VK_SPACE, VK_RETURN}) {
+    if (!IsWindowVisible(dialog)) {
+      PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
+      ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
+    }
+    Retype(DialogControl(dialog, 0), L"9");
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+    SendKey(cancel, key);
+    ASSERT_FALSE(IsWindowVisible(dialog)) << (key == VK_SPACE ? "Space" : "Enter");
+    EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  }
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
@@ -504,8 +540,17 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
       << Utf8(ControlText(minute));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(dialog));
+  // Shift+Tab goes back to the hour box.
+  INPUT shiftTab[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    shiftTab[i].type = INPUT_KEYBOARD;
+    shiftTab[i].ki.wVk = i == 0 || i == 3 ? VK_SHIFT : VK_TAB;
+    shiftTab[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, shiftTab, sizeof(INPUT));
+  EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == hour; }, 2000));
   // On to the cancel button and Escape there: hidden, nothing saved.
-  keys({VK_TAB, VK_TAB, VK_ESCAPE});
+  keys({VK_TAB, VK_TAB, VK_TAB, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
   EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
 }
