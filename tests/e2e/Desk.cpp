@@ -111,8 +111,8 @@ std::string SeenState(HWND main) {
   GetCursorPos(&cursor);
   std::ostringstream out;
   out << " cursor " << cursor.x << "," << cursor.y << " fg "
-      << Utf8(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
-      << Utf8(ClassName(WindowFromPoint(cursor)));
+      << Narrow(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
+      << Narrow(ClassName(WindowFromPoint(cursor)));
   return out.str();
 }
 

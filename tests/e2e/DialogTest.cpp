@@ -100,7 +100,7 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
     const HWND control = DialogControl(dialog, i);
     ASSERT_NE(control, nullptr) << "control " << i;
     EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), expected[i].className), 0)
-        << "control " << i << ": " << Utf8(ClassName(control));
+        << "control " << i << ": " << Narrow(ClassName(control));
     const RECT bounds = ClientBounds(control);
     EXPECT_TRUE(EqualRect(&bounds, &expected[i].bounds))
         << "control " << i << " at " << Describe(bounds) << ", expected "
@@ -189,7 +189,7 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
     ASSERT_EQ(Focus(dialog), minute);
     SendKey(minute, VK_TAB);
     const std::wstring want = std::wstring(typed) == L"-3" ? L"0" : typed;
-    EXPECT_EQ(ControlText(minute), want) << Utf8(typed);
+    EXPECT_EQ(ControlText(minute), want) << Narrow(typed);
   }
   // Back to the previous control, as Shift+Tab does.
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(minute), TRUE);
@@ -261,7 +261,8 @@ TEST(SpinBox, UpAndDownStepWithinTheBounds) {
   for (const Case& c : cases) {
     SendMessageW(c.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
     SendKey(c.box, c.key);
-    EXPECT_EQ(ControlText(c.box), c.expected) << Utf8(c.text) << (c.key == VK_UP ? " up" : " down");
+    EXPECT_EQ(ControlText(c.box), c.expected)
+        << Narrow(c.text) << (c.key == VK_UP ? " up" : " down");
   }
   // Each key-down is a step, auto-repeated ones included.
   SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
@@ -286,7 +287,7 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   EXPECT_EQ(ControlText(minute), L"0") << "a step before the release";
   PostMessageW(arrows, WM_LBUTTONUP, 0, up);
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"1"; }, 2000))
-      << Utf8(ControlText(minute));
+      << Narrow(ControlText(minute));
 
   // Released away from the button: no step.
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
@@ -297,7 +298,7 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_LBUTTONUP, 0, down);
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"0"; }, 2000))
-      << Utf8(ControlText(minute));
+      << Narrow(ControlText(minute));
 
   // Held for 1.05 s: steps at 400, 500, ... 1000 ms and one on release; the timing of a busy
   // machine may move one step across the release.
@@ -335,7 +336,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 4); }, 2000));
   PostMessageW(DialogControl(dialog, 4), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty) << "Escape saved";
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty) << "Escape saved";
   EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow())) << "the taskbar button stays";
 
   // Opened again: the file's values, the focus back on the button that had it.
@@ -347,7 +348,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 5); }, 2000));
   PostMessageW(DialogControl(dialog, 5), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 }
 
 TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
@@ -360,7 +361,7 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
   PostMessageW(cancel, WM_KEYDOWN, VK_SPACE, 1);
   PostMessageW(cancel, WM_KEYUP, VK_SPACE, 0xC0000001);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog); }));
@@ -368,7 +369,7 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(save), TRUE);
   PostMessageW(save, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), "[HungUpTime]\r\nHHour=9\r\nHMin=30\r\n");
+  EXPECT_EQ(Narrow(Settings(perchette)), "[HungUpTime]\r\nHHour=9\r\nHMin=30\r\n");
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
 }
 
@@ -385,7 +386,7 @@ TEST(Dialog, SavingWritesBothKeysAndTheNextOpeningReadsThem) {
   Type(DialogControl(dialog, 1), L"05");
   SendMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  const std::string saved = Utf8(Settings(perchette));
+  const std::string saved = Narrow(Settings(perchette));
   EXPECT_NE(saved.find("[HungUpTime]"), std::string::npos) << saved;
   EXPECT_NE(saved.find("HHour=0\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("HMin=5\r\n"), std::string::npos) << saved;
@@ -444,13 +445,13 @@ TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
   ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).empty(); }, 3000));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"9");
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 
   // Writable again, the same dialog saves.
   CloseHandle(lock);
   PostMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_NE(Utf8(Settings(perchette)).find("HHour=9"), std::string::npos);
+  EXPECT_NE(Narrow(Settings(perchette)).find("HHour=9"), std::string::npos);
 }
 
 TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
@@ -469,7 +470,7 @@ TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   PressOk(box);
   Pump(300);
@@ -495,17 +496,18 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   };
   // The selected text is replaced; letters, space and Enter are refused; Tab leaves.
   keys({'2', 'A', VK_SPACE, '5', VK_RETURN});
-  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"25"; }, 2000)) << Utf8(ControlText(hour));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"25"; }, 2000))
+      << Narrow(ControlText(hour));
   keys({VK_TAB});
   EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 2000));
   EXPECT_EQ(ControlText(hour), L"23");
   keys({VK_UP, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"31"; }, 2000))
-      << Utf8(ControlText(minute));
+      << Narrow(ControlText(minute));
   Pump(300);
   EXPECT_TRUE(IsWindowVisible(dialog));
   // On to the cancel button and Escape there: hidden, nothing saved.
   keys({VK_TAB, VK_TAB, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 }

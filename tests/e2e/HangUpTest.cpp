@@ -136,7 +136,7 @@ std::wstring LogPath(const Perchette& perchette) { return perchette.Folder() + L
 
 RasLog ReadRasLog(const Perchette& perchette) {
   RasLog log;
-  std::istringstream text(Utf8(ReadTextFile(LogPath(perchette))));
+  std::istringstream text(Narrow(ReadTextFile(LogPath(perchette))));
   std::string line;
   // A line still being written has no end yet: only whole lines count.
   while (std::getline(text, line) && !text.eof()) {
@@ -212,7 +212,7 @@ void WriteScenario(const Perchette& perchette, const std::string& scenario) {
 }
 
 bool SamePath(const std::string& a, const std::wstring& b) {
-  return CompareStringOrdinal(Wide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+  return CompareStringOrdinal(Widen(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 // The suites below share the stand-in, installed once per suite.
@@ -328,7 +328,7 @@ TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr) << ReadRasLog(perchette).Text();
   const MessageBoxView view = ViewMessageBox(box);
-  EXPECT_EQ(Utf8(view.text), "切断失敗");
+  EXPECT_EQ(Narrow(view.text), "切断失敗");
   EXPECT_EQ(view.title, L"Perchette");
   EXPECT_FALSE(view.hasIcon);
   EXPECT_EQ(view.buttons, 1);
@@ -352,7 +352,7 @@ TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   EXPECT_LT(log.calls.back().ms - closedAt, kPauseMs - kClockSlackMs) << log.Text();
   const HWND again = perchette.WaitForMessageBox();
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(again).text), "切断失敗");
+  EXPECT_EQ(Narrow(ViewMessageBox(again).text), "切断失敗");
   EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
 }
 
@@ -391,12 +391,12 @@ TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   perchette.Start();
   const HWND report = perchette.WaitForMessageBox();
   ASSERT_NE(report, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
   ASSERT_TRUE(PressOk(report));
   // Every tick now meets the end of the minute, which is no time either.
   const HWND tickReport = perchette.WaitForMessageBox();
   ASSERT_NE(tickReport, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
   PressOk(tickReport);
   Pump(1000);
   EXPECT_TRUE(ReadRasLog(perchette).calls.empty()) << ReadRasLog(perchette).Text();

@@ -41,27 +41,6 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
-                                                             0, nullptr, nullptr)),
-                     '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
-                      nullptr, nullptr);
-  return result;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  std::wstring result(
-      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(),
-                      static_cast<int>(result.size()));
-  return result;
-}
-
 namespace {
 
 struct WindowSearch {
@@ -145,7 +124,7 @@ std::wstring ReadTextFile(const std::wstring& path) {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   std::stringstream content;
   content << file.rdbuf();
-  return Wide(content.str());
+  return Widen(content.str());
 }
 
 bool FileExists(const std::wstring& path) {
@@ -165,27 +144,6 @@ std::wstring MakeFolder() {
   return folder;
 }
 
-void RemoveFolder(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(path);
-      } else {
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(folder.c_str());
-}
-
 }  // namespace
 
 Perchette::Perchette(std::optional<std::string> settings) : folder_(MakeFolder()) {
@@ -201,7 +159,8 @@ Perchette::~Perchette() {
   if (Running()) Close();
   if (processInfo_.hProcess) CloseHandle(processInfo_.hProcess);
   if (processInfo_.hThread) CloseHandle(processInfo_.hThread);
-  RemoveFolder(folder_);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(folder_), ignored);
 }
 
 void Perchette::Start() {

@@ -9,7 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/WideText.h"
+
 namespace e2e {
+
+using perchette::Narrow;
+using perchette::Widen;
 
 // Waits, pumping this thread's messages, until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
@@ -17,8 +22,6 @@ void Pump(DWORD milliseconds);
 
 std::wstring ClassName(HWND window);
 std::wstring WindowText(HWND window);
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
 
 // Top-level windows of a process, optionally only those of a class.
 std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className = nullptr);

@@ -88,7 +88,7 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr) << "no error report";
   const MessageBoxView report = ViewMessageBox(box);
-  EXPECT_EQ(Utf8(report.text), GetParam().startMessage);
+  EXPECT_EQ(Narrow(report.text), GetParam().startMessage);
   EXPECT_EQ(report.title, L"Perchette");
   EXPECT_TRUE(report.hasIcon);
   EXPECT_EQ(report.buttons, 1);
@@ -98,7 +98,7 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
   const HWND tickBox = perchette.WaitForMessageBox();
   ASSERT_NE(tickBox, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(tickBox).text), GetParam().tickMessage);
+  EXPECT_EQ(Narrow(ViewMessageBox(tickBox).text), GetParam().tickMessage);
   PressOk(tickBox);
   Pump(1500);
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "the tick's report came again";

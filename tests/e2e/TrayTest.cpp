@@ -181,7 +181,7 @@ TEST(Tray, MenuItemsComeInTheirOrder) {
   const HWND about = perchette.WaitForMessageBox();
   ASSERT_NE(about, nullptr) << "the second item showed no message";
   EXPECT_NE(ViewMessageBox(about).text.find(L"バージョン"), std::wstring::npos)
-      << Utf8(ViewMessageBox(about).text);
+      << Narrow(ViewMessageBox(about).text);
   ASSERT_TRUE(PressOk(about));
   choose(3);
   EXPECT_TRUE(perchette.WaitForExit(5000)) << "the third item did not end the program";
@@ -212,9 +212,9 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   ASSERT_NE(box, nullptr) << "no About message";
   const MessageBoxView about = ViewMessageBox(box);
   EXPECT_EQ(about.title, L"Perchette");
-  EXPECT_NE(about.text.find(L"Perchette"), std::wstring::npos) << Utf8(about.text);
-  EXPECT_NE(about.text.find(L"1.0.0.0"), std::wstring::npos) << Utf8(about.text);
-  EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Utf8(about.text);
+  EXPECT_NE(about.text.find(L"Perchette"), std::wstring::npos) << Narrow(about.text);
+  EXPECT_NE(about.text.find(L"1.0.0.0"), std::wstring::npos) << Narrow(about.text);
+  EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Narrow(about.text);
   EXPECT_FALSE(about.hasIcon);
   EXPECT_EQ(about.buttons, 1);
   // Centred on the screen.
