@@ -71,6 +71,11 @@ HWND StartOnDesk(Perchette& perchette, DeskWindow& desk);
 // than the transparent one belongs, nothing else does. The first few are reported as failures.
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent);
 
+// Where the character sits at 96 dpi: her picture's left edge this far left of the foreground
+// window's right edge, and its top this far above the window's top.
+constexpr int kPerchOffsetX = 150;
+constexpr int kPerchOffsetY = 109;
+
 // Ticks come every 200 ms; the allowance above two of them is the time a foreground change
 // or a move takes to reach the other process under Wine.
 constexpr DWORD kTwoTicksMs = 400;

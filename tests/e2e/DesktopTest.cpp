@@ -14,9 +14,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kPerchOffsetX = 150;
-constexpr int kPerchOffsetY = 109;
-
 // Parked, or sitting on the foreground window as the perch puts her: nowhere else.
 bool Settled(HWND main) {
   if (Parked(main)) return true;

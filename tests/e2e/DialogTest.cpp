@@ -4,6 +4,7 @@
 #include <string>
 
 #include "res/Ids.h"
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -36,18 +37,6 @@ HWND Focus(HWND window) {
   return info.hwndFocus;
 }
 
-RECT ClientBounds(HWND control) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
 
 }  // namespace
@@ -78,34 +67,25 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
   RECT window{}, client{};
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
-  EXPECT_EQ(window.left, 292);
-  EXPECT_EQ(window.top, 172);
-  EXPECT_EQ(client.right, 427);
-  EXPECT_EQ(client.bottom, 48);
+  EXPECT_EQ(window.left, kDialogLeft);
+  EXPECT_EQ(window.top, kDialogTop);
+  EXPECT_EQ(client.right, kDialogWidth);
+  EXPECT_EQ(client.bottom, kDialogHeight);
 
-  struct Expected {
-    const wchar_t* className;
-    RECT bounds;
-    const wchar_t* text;
-  };
-  const Expected expected[] = {
-      {L"Edit", {7, 6, 57, 35}, L"5"},
-      {L"Edit", {87, 6, 137, 35}, L"30"},
-      {L"Static", {59, 15, 75, 31}, L"時"},
-      {L"Static", {139, 15, 277, 31}, L"分\u3000に回線自動切断"},
-      {L"Button", {288, 16, 353, 41}, L"設定保存"},
-      {L"Button", {352, 16, 419, 41}, L"ｷｬﾝｾﾙ"},
-  };
+  const wchar_t* const fileValues[] = {L"5", L"30"};
   for (int i = 0; i < 6; ++i) {
+    const DesignedControl& design = kDialogControls[i];
     const HWND control = DialogControl(dialog, i);
     ASSERT_NE(control, nullptr) << "control " << i;
-    EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), expected[i].className), 0)
+    EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), design.className), 0)
         << "control " << i << ": " << Narrow(ClassName(control));
     const RECT bounds = ClientBounds(control);
-    EXPECT_TRUE(EqualRect(&bounds, &expected[i].bounds))
-        << "control " << i << " at " << Describe(bounds) << ", expected "
-        << Describe(expected[i].bounds);
-    EXPECT_EQ(ControlText(control), expected[i].text) << "control " << i;
+    const RECT expected{design.left, design.top, design.left + design.width,
+                        design.top + design.height};
+    EXPECT_TRUE(EqualRect(&bounds, &expected))
+        << "control " << i << " at " << bounds << ", expected " << expected;
+    EXPECT_EQ(ControlText(control), design.text != nullptr ? design.text : fileValues[i])
+        << "control " << i;
   }
   EXPECT_EQ(DialogControl(dialog, 6), nullptr) << "more than six controls";
 
@@ -140,10 +120,10 @@ TEST(Dialog, SpinBoxHasItsArrowButtonsInsideItsRightEnd) {
     EXPECT_TRUE(IsWindowVisible(arrows));
     const RECT bounds = ClientBounds(arrows);
     const RECT want{30, 0, 45, 24};
-    EXPECT_TRUE(EqualRect(&bounds, &want)) << "arrows at " << Describe(bounds);
+    EXPECT_TRUE(EqualRect(&bounds, &want)) << "arrows at " << bounds;
     RECT text{};
     SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    EXPECT_LE(text.right, 29) << "the text runs under the arrows: " << Describe(text);
+    EXPECT_LE(text.right, 29) << "the text runs under the arrows: " << text;
   }
 }
 

@@ -242,6 +242,13 @@ HWND DialogControl(HWND dialog, int index) {
   return child;
 }
 
+RECT ClientBounds(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
 std::wstring ControlText(HWND control) {
   // WM_GETTEXT crosses processes; the control answers with what it holds now.
   wchar_t text[256] = {};

@@ -54,6 +54,25 @@ inline bool Shown(HWND window) { return window != nullptr && IsWindowVisible(win
 HWND OpenSettingsDialog(Perchette& perchette);
 HWND DialogControl(HWND dialog, int index);
 std::wstring ControlText(HWND control);
+// A control's bounds in its parent's client area.
+RECT ClientBounds(HWND control);
+
+// The settings dialog as laid out at 96 dpi: its place and client area, and its controls in
+// creation order with their bounds, font height and text (none for the spin boxes).
+constexpr int kDialogLeft = 292, kDialogTop = 172, kDialogWidth = 427, kDialogHeight = 48;
+struct DesignedControl {
+  const wchar_t* className;
+  int left, top, width, height, fontHeight;
+  const wchar_t* text;
+};
+inline constexpr DesignedControl kDialogControls[] = {
+    {L"Edit", 7, 6, 50, 29, -19, nullptr},
+    {L"Edit", 87, 6, 50, 29, -19, nullptr},
+    {L"Static", 59, 15, 16, 16, -16, L"時"},
+    {L"Static", 139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
+    {L"Button", 288, 16, 65, 25, -12, L"設定保存"},
+    {L"Button", 352, 16, 67, 25, -12, L"ｷｬﾝｾﾙ"},
+};
 
 class Perchette {
  public:
