@@ -1,6 +1,8 @@
 // The settings dialog: its window and controls, the spin boxes' rules, its keys and saving.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iostream>
 #include <string>
 
 #include "res/Ids.h"
@@ -37,6 +39,28 @@ HWND Focus(HWND window) {
   return info.hwndFocus;
 }
 
+// Holds an arrow button down until the condition holds, for at most three seconds. The press and
+// the release are sent, so each has been handled when it returns; the hold lasted for the program
+// at least from the end of the press to the start of the release, and at most from the start of
+// the press to the end of the release. Automatic steps fall due 400, 500, ... ms after the press,
+// and the release over the button makes one more.
+struct Hold {
+  bool reached;
+  int fewest, most;
+};
+Hold HoldArrow(HWND arrows, LPARAM at, const std::function<bool()>& condition) {
+  const auto steps = [](DWORD held) { return 1 + (held < 400 ? 0 : 1 + (held - 400) / 100); };
+  const DWORD pressing = GetTickCount();
+  SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  const DWORD pressed = GetTickCount();
+  const bool reached = WaitFor(condition, 3000);
+  const DWORD releasing = GetTickCount();
+  SendMessageW(arrows, WM_LBUTTONUP, 0, at);
+  const DWORD released = GetTickCount();
+  return {reached, static_cast<int>(steps(releasing - pressed)),
+          static_cast<int>(steps(released - pressing))};
+}
+
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
 
 }  // namespace
@@ -45,7 +69,7 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
   Perchette perchette(kFiveThirty);
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_EQ(SettingsDialog(perchette), nullptr) << "the dialog's window is made at start-up";
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
@@ -206,7 +230,7 @@ TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {
   SendMessageW(hour, WM_CHAR, L'\r', 1);
   SendKey(hour, VK_ESCAPE);
   SendMessageW(hour, WM_CHAR, 0x1B, 1);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(hour), L"1");
 
@@ -273,30 +297,28 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_MOUSEMOVE, MK_LBUTTON, off);
   PostMessageW(arrows, WM_LBUTTONUP, 0, off);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_EQ(ControlText(minute), L"1");
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_LBUTTONUP, 0, down);
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"0"; }, 2000))
       << Narrow(ControlText(minute));
 
-  // Held for 1.05 s: steps at 400, 500, ... 1000 ms and one on release; the timing of a busy
-  // machine may move one step across the release.
-  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
-  Sleep(1050);
-  PostMessageW(arrows, WM_LBUTTONUP, 0, up);
-  Pump(300);
+  // Held until six automatic steps show, which proves they come while the button is down; the
+  // release then adds one. The total follows from how long the hold lasted.
+  Hold hold = HoldArrow(arrows, up, [&] { return ControlText(minute) == L"6"; });
+  EXPECT_TRUE(hold.reached) << "no automatic steps while held: " << Narrow(ControlText(minute));
   const int held = _wtoi(ControlText(minute).c_str());
+  std::cout << "[          ] held for " << held << " steps; " << hold.fewest << " to " << hold.most
+            << " from the measured hold\n";
   EXPECT_GE(held, 7);
-  EXPECT_LE(held, 9);
+  EXPECT_GE(held, hold.fewest);
+  EXPECT_LE(held, hold.most);
 
   // Held at the upper bound, in the hour box by its own arrows.
   SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
-  const HWND hourArrows = GetWindow(hour, GW_CHILD);
-  PostMessageW(hourArrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
-  Sleep(1050);
-  PostMessageW(hourArrows, WM_LBUTTONUP, 0, up);
-  Pump(300);
+  hold = HoldArrow(GetWindow(hour, GW_CHILD), up, [&] { return ControlText(hour) == L"23"; });
+  EXPECT_TRUE(hold.reached) << Narrow(ControlText(hour));
   EXPECT_EQ(ControlText(hour), L"23");
 }
 
@@ -307,7 +329,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   const HWND hour = DialogControl(dialog, 0);
   Retype(hour, L"9");
   PostMessageW(hour, WM_KEYDOWN, VK_ESCAPE, 1);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   ASSERT_TRUE(IsWindowVisible(dialog)) << "Escape in a spin box closed the dialog";
 
   PostMessageW(hour, WM_KEYDOWN, VK_TAB, 1);
@@ -385,7 +407,7 @@ TEST(Dialog, OpeningAgainWhileOpenKeepsWhatWasTyped) {
   // Moved by the user: it stays there while hidden, too.
   SetWindowPos(dialog, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"99");
   SendKey(DialogControl(dialog, 0), VK_UP);
@@ -453,7 +475,7 @@ TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
   EXPECT_EQ(Narrow(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   PressOk(box);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
 }
 
@@ -484,7 +506,7 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   keys({VK_UP, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"31"; }, 2000))
       << Narrow(ControlText(minute));
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   // On to the cancel button and Escape there: hidden, nothing saved.
   keys({VK_TAB, VK_TAB, VK_ESCAPE});

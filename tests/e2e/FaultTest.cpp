@@ -144,9 +144,8 @@ TEST(UnexpectedNotifications, TrayMessagesOtherThanARightPressOpenNothing) {
       EXPECT_EQ(result, 0u);
     }
   }
-  Pump(300);
-  EXPECT_TRUE(ProcessWindows(perchette.ProcessId(), L"#32768").empty() ||
-              !IsWindowVisible(ProcessWindows(perchette.ProcessId(), L"#32768").front()));
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_EQ(VisibleMenu(perchette), nullptr);
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
   EXPECT_TRUE(perchette.Running());

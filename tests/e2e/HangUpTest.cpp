@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -211,6 +212,27 @@ void WriteScenario(const Perchette& perchette, const std::string& scenario) {
   file << scenario;
 }
 
+// Ticks still run: she follows the desk to a place of its own, wherever her perch puts her on
+// it; and the tick that moved her has ended.
+bool TicksGoOn(const Perchette& perchette, DeskWindow& desk) {
+  const HWND main = perchette.MainWindow();
+  const RECT before = WindowRect(main);
+  desk.Place(230, 310, 830, 710);
+  if (!desk.BringToForeground()) {
+    ADD_FAILURE() << "the desk did not come to the foreground: "
+                  << Narrow(ClassName(GetForegroundWindow())) << " is there";
+    return false;
+  }
+  const bool moved = WaitFor(
+      [&] {
+        const RECT now = WindowRect(main);
+        return now.left != before.left || now.top != before.top;
+      },
+      5000);
+  EXPECT_TRUE(moved) << "she stayed at " << before;
+  return moved && WaitUntilIdle(perchette);
+}
+
 bool SamePath(const std::string& a, const std::wstring& b) {
   return CompareStringOrdinal(Widen(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
@@ -335,8 +357,10 @@ TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   // A message window of the program brings its taskbar button back.
   EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow()));
 
-  // The ticks go on while the message is open, but no second message opens over it.
-  Pump(1200);
+  // The ticks go on while the message is open (she perches on another window), but no second
+  // message opens over it.
+  DeskWindow desk;
+  ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
   RasLog log = ReadRasLog(perchette);
   EXPECT_EQ(log.HangUps(), 1) << log.Text();
@@ -370,19 +394,22 @@ TEST_F(HangUp, ServiceBesideTheProgramIsNotLoaded) {
 }
 
 TEST_F(HangUp, AbsentServiceIsSilentlyNothing) {
-  // No service library in the system folder at all: every tick's enumeration fails quietly.
+  // No service library in the system folder at all, only a copy beside the program that must not
+  // be taken in its place: every tick's enumeration fails quietly.
   ASSERT_TRUE(DeleteFileW(SystemCopy().c_str()));
-  {
-    Perchette perchette(SettingsForMinute(MinuteWithRoom()));
-    WriteScenario(perchette, "connections=1\n");
-    perchette.Start();
-    ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-    Pump(2000);
-    EXPECT_TRUE(perchette.Running());
-    EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
-    EXPECT_FALSE(FileExists(perchette.Folder() + L"\\ras-calls.log"));
-  }
-  InstallTestService();
+  struct Reinstall {
+    ~Reinstall() { InstallTestService(); }
+  } reinstall;
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  ASSERT_TRUE(CopyFileW((BuildFolder() + L"\\rasapi32.dll").c_str(),
+                        (perchette.Folder() + L"\\rasapi32.dll").c_str(), FALSE));
+  WriteScenario(perchette, "connections=1\n");
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(perchette, desk), nullptr);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_TRUE(perchette.Running());
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+  EXPECT_FALSE(FileExists(LogPath(perchette))) << ReadRasLog(perchette).Text();
 }
 
 TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
@@ -398,7 +425,8 @@ TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   ASSERT_NE(tickReport, nullptr);
   EXPECT_EQ(Narrow(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
   PressOk(tickReport);
-  Pump(1000);
+  DeskWindow desk;
+  ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_TRUE(ReadRasLog(perchette).calls.empty()) << ReadRasLog(perchette).Text();
   EXPECT_TRUE(perchette.Running());
 }
@@ -446,9 +474,9 @@ class HangUpOutsideTheMinute : public TestService, public testing::WithParamInte
 TEST_P(HangUpOutsideTheMinute, CallsNothing) {
   Perchette perchette(SettingsForMinute(MinuteWithRoom(), GetParam()));
   WriteScenario(perchette, "connections=1\n");
-  perchette.Start();
-  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(1500);
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(perchette, desk), nullptr);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   const RasLog log = ReadRasLog(perchette);
   EXPECT_TRUE(log.calls.empty()) << log.Text();
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());

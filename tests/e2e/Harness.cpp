@@ -28,6 +28,23 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+bool WaitUntilIdle(const Perchette& perchette) {
+  // A sent message is answered only when the thread reads its queue again. Sent messages go
+  // before posted ones, so one round trip proves little; after a few the thread has been back to
+  // its queue again and again, and what was posted before has had its turn.
+  constexpr int kRounds = 3;
+  for (int round = 0; round < kRounds; ++round) {
+    for (HWND window : ProcessWindows(perchette.ProcessId())) {
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) &&
+          IsWindow(window)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 std::wstring ClassName(HWND window) {
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
@@ -219,6 +236,13 @@ void Perchette::Close() {
   ADD_FAILURE() << "Perchette did not end on WM_CLOSE; killed";
   TerminateProcess(processInfo_.hProcess, 1);
   WaitForSingleObject(processInfo_.hProcess, 5000);
+}
+
+HWND VisibleMenu(const Perchette& perchette) {
+  for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
+    if (IsWindowVisible(menu)) return menu;
+  }
+  return nullptr;
 }
 
 HWND SettingsDialog(const Perchette& perchette) {

@@ -20,6 +20,12 @@ using perchette::Widen;
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 void Pump(DWORD milliseconds);
 
+class Perchette;
+
+// Lets the program's thread take up what was sent or posted to it, before a check that nothing
+// came of it; false if the program stopped answering.
+bool WaitUntilIdle(const Perchette& perchette);
+
 std::wstring ClassName(HWND window);
 std::wstring WindowText(HWND window);
 
@@ -45,7 +51,8 @@ std::wstring BuildFolder();
 std::wstring ReadTextFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
-class Perchette;
+// The program's popup menu while it is open; null when none is.
+HWND VisibleMenu(const Perchette& perchette);
 
 // The settings dialog: opened as the tray menu's settings item does, its controls in creation
 // order (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a control's text.

@@ -32,7 +32,7 @@ TEST(Startup, ApplicationWindowIsHiddenOnceTheMainWindowShows) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(IsWindowVisible(perchette.ApplicationWindow()));
   EXPECT_TRUE(perchette.Running());
 }
@@ -41,7 +41,7 @@ TEST(Startup, MissingSettingsFileIsNotCreated) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   perchette.Close();
   EXPECT_FALSE(FileExists(perchette.SettingsPath()));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
