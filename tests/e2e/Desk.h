@@ -67,6 +67,10 @@ bool Parked(HWND window);
 // character sits on the desk's caption at (550, 91), or null.
 HWND StartOnDesk(Perchette& perchette, DeskWindow& desk);
 
+// Whether ticks still run: the character follows the desk to a place of its own, wherever her
+// perch puts her on it (failures say what went wrong); then waits until that tick has ended.
+bool TicksGoOn(const Perchette& perchette, DeskWindow& desk);
+
 // How many pixels in and around the picture the region gets wrong: every pixel of another colour
 // than the transparent one belongs, nothing else does. The first few are reported as failures.
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent);

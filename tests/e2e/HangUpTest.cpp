@@ -212,27 +212,6 @@ void WriteScenario(const Perchette& perchette, const std::string& scenario) {
   file << scenario;
 }
 
-// Ticks still run: she follows the desk to a place of its own, wherever her perch puts her on
-// it; and the tick that moved her has ended.
-bool TicksGoOn(const Perchette& perchette, DeskWindow& desk) {
-  const HWND main = perchette.MainWindow();
-  const RECT before = WindowRect(main);
-  desk.Place(230, 310, 830, 710);
-  if (!desk.BringToForeground()) {
-    ADD_FAILURE() << "the desk did not come to the foreground: "
-                  << Narrow(ClassName(GetForegroundWindow())) << " is there";
-    return false;
-  }
-  const bool moved = WaitFor(
-      [&] {
-        const RECT now = WindowRect(main);
-        return now.left != before.left || now.top != before.top;
-      },
-      5000);
-  EXPECT_TRUE(moved) << "she stayed at " << before;
-  return moved && WaitUntilIdle(perchette);
-}
-
 bool SamePath(const std::string& a, const std::wstring& b) {
   return CompareStringOrdinal(Widen(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
