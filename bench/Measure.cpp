@@ -35,9 +35,11 @@
 
 #include "app/Perch.h"
 #include "base/Handles.h"
+#include "base/WideText.h"
 
 namespace {
 
+using perchette::Narrow;
 using perchette::UniqueKernelHandle;
 using perchette::UniqueRegion;
 
@@ -49,17 +51,6 @@ constexpr RECT kForegroundHome{300, 300, 900, 700};
 // How much further left each program after the first perches when they run together: their
 // windows never overlap on the foreground window.
 constexpr int kTogetherShift = 300;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
-                                                             0, nullptr, nullptr)),
-                     '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
-                      nullptr, nullptr);
-  return result;
-}
 
 std::wstring ClassName(HWND window) {
   wchar_t name[256] = {};
@@ -155,7 +146,7 @@ void ForEachEntry(const std::wstring& folder, Visit&& visit) {
 // Under Wine the Unix process list shows through drive Z:. The process whose command line names
 // the given folder is the one measured; nullopt elsewhere.
 std::optional<std::wstring> UnixProcessFolder(const std::wstring& folderName) {
-  const std::string wanted = Utf8(folderName);
+  const std::string wanted = Narrow(folderName);
   std::optional<std::wstring> found;
   ForEachEntry(L"Z:\\proc", [&](const std::wstring& name) {
     if (found || name.find_first_not_of(L"0123456789") != std::wstring::npos) return;
@@ -238,7 +229,7 @@ std::map<std::string, size_t> AnonymousMemory(const std::wstring& processFolder,
         if (known && info.Type == MEM_IMAGE &&
             GetModuleBaseNameW(process, static_cast<HMODULE>(info.AllocationBase), module,
                                MAX_PATH) > 0) {
-          place = "image: " + Utf8(module);
+          place = "image: " + Narrow(module);
         } else {
           place =
               known && info.Type == MEM_PRIVATE ? "Windows committed memory" : "Unix-side memory";
@@ -379,12 +370,12 @@ class Run {
   void PrintModulesAndMemory() const {
     const std::vector<std::wstring> modules = ModuleNames(process_.get());
     std::string list;
-    for (const std::wstring& name : modules) list += (list.empty() ? "" : ",") + Utf8(name);
-    std::printf("modules program=%s count=%zu names=%s\n", Utf8(program_.name).c_str(),
+    for (const std::wstring& name : modules) list += (list.empty() ? "" : ",") + Narrow(name);
+    std::printf("modules program=%s count=%zu names=%s\n", Narrow(program_.name).c_str(),
                 modules.size(), list.c_str());
     if (UnixCpuSeconds() < 0) return;
     for (const auto& [place, kib] : AnonymousMemory(*unixFolder_, process_.get())) {
-      std::printf("memory program=%s place=\"%s\" kib=%zu\n", Utf8(program_.name).c_str(),
+      std::printf("memory program=%s place=\"%s\" kib=%zu\n", Narrow(program_.name).c_str(),
                   place.c_str(), kib);
     }
     std::fflush(stdout);
@@ -397,7 +388,7 @@ class Run {
     const double start = Now();
     while (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
       if (Now() - start > kExitTimeoutMs / 1000.0) {
-        std::printf("warning program=%s closed=terminated\n", Utf8(program_.name).c_str());
+        std::printf("warning program=%s closed=terminated\n", Narrow(program_.name).c_str());
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);
         return;
@@ -407,7 +398,7 @@ class Run {
   }
 
   [[noreturn]] void Fail(const char* what) const {
-    std::printf("error program=%s reason=\"%s\" code=%lu\n", Utf8(program_.name).c_str(), what,
+    std::printf("error program=%s reason=\"%s\" code=%lu\n", Narrow(program_.name).c_str(), what,
                 GetLastError());
     std::fflush(stdout);
     std::exit(2);
@@ -435,7 +426,7 @@ int MeasureStartup(int runs, const std::vector<Program>& programs) {
       double shown = -1;
       const std::optional<double> seconds = instance.WaitReady(started, &shown);
       if (!seconds) instance.Fail("no ready window");
-      std::printf("startup program=%s run=%d ms=%.1f shown_ms=%.1f\n", Utf8(program.name).c_str(),
+      std::printf("startup program=%s run=%d ms=%.1f shown_ms=%.1f\n", Narrow(program.name).c_str(),
                   run, *seconds * 1000, shown * 1000);
       std::fflush(stdout);
       instance.Close();
@@ -474,7 +465,7 @@ void PrintPhase(const Program& program, const char* phase, double seconds, const
       "phase program=%s phase=%s seconds=%.2f cpu_start=%.4f cpu_end=%.4f sched_start=%.6f "
       "sched_end=%.6f private_start=%zu private_end=%zu private_source=%s followed=%d "
       "samples=%d\n",
-      Utf8(program.name).c_str(), phase, seconds, start.cpuSeconds, end.cpuSeconds,
+      Narrow(program.name).c_str(), phase, seconds, start.cpuSeconds, end.cpuSeconds,
       start.unixCpuSeconds, end.unixCpuSeconds, static_cast<size_t>(start.privateBytes),
       static_cast<size_t>(end.privateBytes), start.privateSource, followed, samples);
   std::fflush(stdout);

@@ -37,7 +37,7 @@ if(PERCHETTE_E2E)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
   add_executable(perchette_e2e ${E2E_SOURCES}
-    ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp ${CMAKE_SOURCE_DIR}/base/WideText.cpp)
   target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
   target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)
@@ -97,7 +97,8 @@ target_link_libraries(bench_baseline PRIVATE windows_headers user32 gdi32 shell3
 set_source_files_properties(bench/Baseline.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico")
 
-add_executable(bench_measure EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Measure.cpp)
+add_executable(bench_measure EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Measure.cpp
+  ${CMAKE_SOURCE_DIR}/base/WideText.cpp)
 target_include_directories(bench_measure PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(bench_measure PRIVATE ${WARNINGS})
 target_link_options(bench_measure PRIVATE ${STATIC_RUNTIME} -municode)

@@ -111,8 +111,8 @@ std::string SeenState(HWND main) {
   GetCursorPos(&cursor);
   std::ostringstream out;
   out << " cursor " << cursor.x << "," << cursor.y << " fg "
-      << Utf8(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
-      << Utf8(ClassName(WindowFromPoint(cursor)));
+      << Narrow(ClassName(GetForegroundWindow())) << " main " << WindowRect(main) << " under "
+      << Narrow(ClassName(WindowFromPoint(cursor)));
   return out.str();
 }
 
@@ -137,6 +137,25 @@ HWND StartOnDesk(Perchette& perchette, DeskWindow& desk) {
   desk.Place(100, 200, 700, 600);
   if (!desk.BringToForeground()) return nullptr;
   return WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs) ? main : nullptr;
+}
+
+bool TicksGoOn(const Perchette& perchette, DeskWindow& desk) {
+  const HWND main = perchette.MainWindow();
+  const RECT before = WindowRect(main);
+  desk.Place(230, 310, 830, 710);
+  if (!desk.BringToForeground()) {
+    ADD_FAILURE() << "the desk did not come to the foreground: "
+                  << Narrow(ClassName(GetForegroundWindow())) << " is there";
+    return false;
+  }
+  const bool moved = WaitFor(
+      [&] {
+        const RECT now = WindowRect(main);
+        return now.left != before.left || now.top != before.top;
+      },
+      5000);
+  EXPECT_TRUE(moved) << "she stayed at " << before;
+  return moved && WaitUntilIdle(perchette);
 }
 
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent) {

@@ -67,9 +67,18 @@ bool Parked(HWND window);
 // character sits on the desk's caption at (550, 91), or null.
 HWND StartOnDesk(Perchette& perchette, DeskWindow& desk);
 
+// Whether ticks still run: the character follows the desk to a place of its own, wherever her
+// perch puts her on it (failures say what went wrong); then waits until that tick has ended.
+bool TicksGoOn(const Perchette& perchette, DeskWindow& desk);
+
 // How many pixels in and around the picture the region gets wrong: every pixel of another colour
 // than the transparent one belongs, nothing else does. The first few are reported as failures.
 int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t transparent);
+
+// Where the character sits at 96 dpi: her picture's left edge this far left of the foreground
+// window's right edge, and its top this far above the window's top.
+constexpr int kPerchOffsetX = 150;
+constexpr int kPerchOffsetY = 109;
 
 // Ticks come every 200 ms; the allowance above two of them is the time a foreground change
 // or a move takes to reach the other process under Wine.

@@ -14,9 +14,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kPerchOffsetX = 150;
-constexpr int kPerchOffsetY = 109;
-
 // Parked, or sitting on the foreground window as the perch puts her: nowhere else.
 bool Settled(HWND main) {
   if (Parked(main)) return true;
@@ -25,13 +22,6 @@ bool Settled(HWND main) {
   const RECT at = WindowRect(main);
   return under.right > under.left && under.bottom > under.top &&
          at.left == under.right - kPerchOffsetX && at.top == under.top - kPerchOffsetY;
-}
-
-HWND VisibleMenu(const Perchette& perchette) {
-  for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
-    if (IsWindowVisible(menu)) return menu;
-  }
-  return nullptr;
 }
 
 struct Closing {
@@ -79,7 +69,7 @@ TEST(Desktop, AfterADialogOrMessageClosesTheCharacterParksOrPerchesOnAWindow) {
     for (int tick = 0; tick < 5; ++tick) {
       Pump(kTwoTicksMs);
       EXPECT_TRUE(Settled(main)) << "at " << WindowRect(main) << " with "
-                                 << Utf8(ClassName(GetForegroundWindow())) << " "
+                                 << Narrow(ClassName(GetForegroundWindow())) << " "
                                  << WindowRect(GetForegroundWindow()) << " in front";
     }
   }
@@ -107,7 +97,8 @@ TEST(Desktop, InputMethodCharactersPassTheSpinBoxFilter) {
   SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
   // Full-width digits, kana and a kanji are refused; plain digits from an input method enter.
   for (const wchar_t ch : {L'１', L'あ', L'時', L'1', L'2'}) PostMessageW(hour, WM_IME_CHAR, ch, 1);
-  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"12"; }, 3000)) << Utf8(ControlText(hour));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"12"; }, 3000))
+      << Narrow(ControlText(hour));
 }
 
 TEST(Desktop, TheTrayMenuBringsTheProgramForwardAndClosesOnAClickElsewhere) {
@@ -121,7 +112,7 @@ TEST(Desktop, TheTrayMenuBringsTheProgramForwardAndClosesOnAClickElsewhere) {
   HWND menu = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (menu = VisibleMenu(perchette)) != nullptr; }));
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, kReachMs))
-      << Utf8(ClassName(GetForegroundWindow())) << " is in front while the menu is open";
+      << Narrow(ClassName(GetForegroundWindow())) << " is in front while the menu is open";
   EXPECT_TRUE(WaitFor([&] { return Parked(main); }, kTwoTicksMs + kReachMs)) << WindowRect(main);
 
   ClickAt({300, 400});

@@ -1,9 +1,12 @@
 // The settings dialog: its window and controls, the spin boxes' rules, its keys and saving.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iostream>
 #include <string>
 
 #include "res/Ids.h"
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -55,16 +58,26 @@ HWND Focus(HWND window) {
   return info.hwndFocus;
 }
 
-RECT ClientBounds(HWND control) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+// Holds an arrow button down until the condition holds, for at most three seconds. The press and
+// the release are sent, so each has been handled when it returns; the hold lasted for the program
+// at least from the end of the press to the start of the release, and at most from the start of
+// the press to the end of the release. Automatic steps fall due 400, 500, ... ms after the press,
+// and the release over the button makes one more.
+struct Hold {
+  bool reached;
+  int fewest, most;
+};
+Hold HoldArrow(HWND arrows, LPARAM at, const std::function<bool()>& condition) {
+  const auto steps = [](DWORD held) { return 1 + (held < 400 ? 0 : 1 + (held - 400) / 100); };
+  const DWORD pressing = GetTickCount();
+  SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  const DWORD pressed = GetTickCount();
+  const bool reached = WaitFor(condition, 3000);
+  const DWORD releasing = GetTickCount();
+  SendMessageW(arrows, WM_LBUTTONUP, 0, at);
+  const DWORD released = GetTickCount();
+  return {reached, static_cast<int>(steps(releasing - pressed)),
+          static_cast<int>(steps(released - pressing))};
 }
 
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
@@ -75,7 +88,7 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
   Perchette perchette(kFiveThirty);
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_EQ(SettingsDialog(perchette), nullptr) << "the dialog's window is made at start-up";
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
@@ -97,34 +110,25 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
   RECT window{}, client{};
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
-  EXPECT_EQ(window.left, 292);
-  EXPECT_EQ(window.top, 172);
-  EXPECT_EQ(client.right, 427);
-  EXPECT_EQ(client.bottom, 48);
+  EXPECT_EQ(window.left, kDialogLeft);
+  EXPECT_EQ(window.top, kDialogTop);
+  EXPECT_EQ(client.right, kDialogWidth);
+  EXPECT_EQ(client.bottom, kDialogHeight);
 
-  struct Expected {
-    const wchar_t* className;
-    RECT bounds;
-    const wchar_t* text;
-  };
-  const Expected expected[] = {
-      {L"Edit", {7, 6, 57, 35}, L"5"},
-      {L"Edit", {87, 6, 137, 35}, L"30"},
-      {L"Static", {59, 15, 75, 31}, L"時"},
-      {L"Static", {139, 15, 277, 31}, L"分\u3000に回線自動切断"},
-      {L"Button", {288, 16, 353, 41}, L"設定保存"},
-      {L"Button", {352, 16, 419, 41}, L"ｷｬﾝｾﾙ"},
-  };
+  const wchar_t* const fileValues[] = {L"5", L"30"};
   for (int i = 0; i < 6; ++i) {
+    const DesignedControl& design = kDialogControls[i];
     const HWND control = DialogControl(dialog, i);
     ASSERT_NE(control, nullptr) << "control " << i;
-    EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), expected[i].className), 0)
-        << "control " << i << ": " << Utf8(ClassName(control));
+    EXPECT_EQ(_wcsicmp(ClassName(control).c_str(), design.className), 0)
+        << "control " << i << ": " << Narrow(ClassName(control));
     const RECT bounds = ClientBounds(control);
-    EXPECT_TRUE(EqualRect(&bounds, &expected[i].bounds))
-        << "control " << i << " at " << Describe(bounds) << ", expected "
-        << Describe(expected[i].bounds);
-    EXPECT_EQ(ControlText(control), expected[i].text) << "control " << i;
+    const RECT expected{design.left, design.top, design.left + design.width,
+                        design.top + design.height};
+    EXPECT_TRUE(EqualRect(&bounds, &expected))
+        << "control " << i << " at " << bounds << ", expected " << expected;
+    EXPECT_EQ(ControlText(control), design.text != nullptr ? design.text : fileValues[i])
+        << "control " << i;
   }
   EXPECT_EQ(DialogControl(dialog, 6), nullptr) << "more than six controls";
 
@@ -159,10 +163,10 @@ TEST(Dialog, SpinBoxHasItsArrowButtonsInsideItsRightEnd) {
     EXPECT_TRUE(IsWindowVisible(arrows));
     const RECT bounds = ClientBounds(arrows);
     const RECT want{30, 0, 45, 24};
-    EXPECT_TRUE(EqualRect(&bounds, &want)) << "arrows at " << Describe(bounds);
+    EXPECT_TRUE(EqualRect(&bounds, &want)) << "arrows at " << bounds;
     RECT text{};
     SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    EXPECT_LE(text.right, 29) << "the text runs under the arrows: " << Describe(text);
+    EXPECT_LE(text.right, 29) << "the text runs under the arrows: " << text;
   }
 }
 
@@ -212,7 +216,7 @@ TEST(SpinBox, LeavingHoldsTheTypedValueWithinTheBounds) {
     ASSERT_EQ(Focus(dialog), minute);
     SendKey(minute, VK_TAB);
     const std::wstring want = std::wstring(typed) == L"-3" ? L"0" : typed;
-    EXPECT_EQ(ControlText(minute), want) << Utf8(typed);
+    EXPECT_EQ(ControlText(minute), want) << Narrow(typed);
   }
   // Back to the previous control, as Shift+Tab does.
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(minute), TRUE);
@@ -249,7 +253,7 @@ TEST(SpinBox, RefusesEverythingButDigitsSignsAndTheDecimalSeparator) {
   SendMessageW(hour, WM_CHAR, L'\r', 1);
   SendKey(hour, VK_ESCAPE);
   SendMessageW(hour, WM_CHAR, 0x1B, 1);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(hour), L"1");
 
@@ -284,7 +288,8 @@ TEST(SpinBox, UpAndDownStepWithinTheBounds) {
   for (const Case& c : cases) {
     SendMessageW(c.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
     SendKey(c.box, c.key);
-    EXPECT_EQ(ControlText(c.box), c.expected) << Utf8(c.text) << (c.key == VK_UP ? " up" : " down");
+    EXPECT_EQ(ControlText(c.box), c.expected)
+        << Narrow(c.text) << (c.key == VK_UP ? " up" : " down");
   }
   // Each key-down is a step, auto-repeated ones included.
   SendMessageW(minute, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
@@ -309,36 +314,34 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   EXPECT_EQ(ControlText(minute), L"0") << "a step before the release";
   PostMessageW(arrows, WM_LBUTTONUP, 0, up);
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"1"; }, 2000))
-      << Utf8(ControlText(minute));
+      << Narrow(ControlText(minute));
 
   // Released away from the button: no step.
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_MOUSEMOVE, MK_LBUTTON, off);
   PostMessageW(arrows, WM_LBUTTONUP, 0, off);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_EQ(ControlText(minute), L"1");
   PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, down);
   PostMessageW(arrows, WM_LBUTTONUP, 0, down);
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"0"; }, 2000))
-      << Utf8(ControlText(minute));
+      << Narrow(ControlText(minute));
 
-  // Held for 1.05 s: steps at 400, 500, ... 1000 ms and one on release; the timing of a busy
-  // machine may move one step across the release.
-  PostMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
-  Sleep(1050);
-  PostMessageW(arrows, WM_LBUTTONUP, 0, up);
-  Pump(300);
+  // Held until six automatic steps show, which proves they come while the button is down; the
+  // release then adds one. The total follows from how long the hold lasted.
+  Hold hold = HoldArrow(arrows, up, [&] { return ControlText(minute) == L"6"; });
+  EXPECT_TRUE(hold.reached) << "no automatic steps while held: " << Narrow(ControlText(minute));
   const int held = _wtoi(ControlText(minute).c_str());
+  std::cout << "[          ] held for " << held << " steps; " << hold.fewest << " to " << hold.most
+            << " from the measured hold\n";
   EXPECT_GE(held, 7);
-  EXPECT_LE(held, 9);
+  EXPECT_GE(held, hold.fewest);
+  EXPECT_LE(held, hold.most);
 
   // Held at the upper bound, in the hour box by its own arrows.
   SendMessageW(hour, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
-  const HWND hourArrows = GetWindow(hour, GW_CHILD);
-  PostMessageW(hourArrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
-  Sleep(1050);
-  PostMessageW(hourArrows, WM_LBUTTONUP, 0, up);
-  Pump(300);
+  hold = HoldArrow(GetWindow(hour, GW_CHILD), up, [&] { return ControlText(hour) == L"23"; });
+  EXPECT_TRUE(hold.reached) << Narrow(ControlText(hour));
   EXPECT_EQ(ControlText(hour), L"23");
 }
 
@@ -349,7 +352,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   const HWND hour = DialogControl(dialog, 0);
   Retype(hour, L"9");
   PostMessageW(hour, WM_KEYDOWN, VK_ESCAPE, 1);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   ASSERT_TRUE(IsWindowVisible(dialog)) << "Escape in a spin box closed the dialog";
 
   PostMessageW(hour, WM_KEYDOWN, VK_TAB, 1);
@@ -358,7 +361,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 4); }, 2000));
   PostMessageW(DialogControl(dialog, 4), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty) << "Escape saved";
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty) << "Escape saved";
   EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow())) << "the taskbar button stays";
 
   // Opened again: the file's values, the focus back on the button that had it.
@@ -370,7 +373,7 @@ TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {
   ASSERT_TRUE(WaitFor([&] { return Focus(dialog) == DialogControl(dialog, 5); }, 2000));
   PostMessageW(DialogControl(dialog, 5), WM_KEYDOWN, VK_ESCAPE, 1);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 }
 
 TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
@@ -395,7 +398,7 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
     SendKey(cancel, key);
     ASSERT_FALSE(IsWindowVisible(dialog)) << (key == VK_SPACE ? "Space" : "Enter");
-    EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+    EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
   }
 
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
@@ -404,7 +407,7 @@ TEST(Dialog, EnterAndSpacePressTheFocusedButton) {
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(save), TRUE);
   PostMessageW(save, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), "[HungUpTime]\r\nHHour=9\r\nHMin=30\r\n");
+  EXPECT_EQ(Narrow(Settings(perchette)), "[HungUpTime]\r\nHHour=9\r\nHMin=30\r\n");
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
 }
 
@@ -421,7 +424,7 @@ TEST(Dialog, SavingWritesBothKeysAndTheNextOpeningReadsThem) {
   Type(DialogControl(dialog, 1), L"05");
   SendMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  const std::string saved = Utf8(Settings(perchette));
+  const std::string saved = Narrow(Settings(perchette));
   EXPECT_NE(saved.find("[HungUpTime]"), std::string::npos) << saved;
   EXPECT_NE(saved.find("HHour=0\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("HMin=5\r\n"), std::string::npos) << saved;
@@ -440,7 +443,7 @@ TEST(Dialog, OpeningAgainWhileOpenKeepsWhatWasTyped) {
   // Moved by the user: it stays there while hidden, too.
   SetWindowPos(dialog, nullptr, 100, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"99");
   SendKey(DialogControl(dialog, 0), VK_UP);
@@ -480,13 +483,13 @@ TEST(Dialog, FailedSaveIsReportedAndKeepsTheDialogOpen) {
   ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).empty(); }, 3000));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"9");
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 
   // Writable again, the same dialog saves.
   CloseHandle(lock);
   PostMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_NE(Utf8(Settings(perchette)).find("HHour=9"), std::string::npos);
+  EXPECT_NE(Narrow(Settings(perchette)).find("HHour=9"), std::string::npos);
 }
 
 TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
@@ -505,10 +508,10 @@ TEST(Dialog, StaysClosedWhenTheSettingsDoNotConvert) {
   PostMessageW(perchette.MainWindow(), WM_COMMAND, kSettingsItem, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(box).text), "'5:60:0' は時刻ではありません.");
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   PressOk(box);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
 }
 
@@ -531,14 +534,15 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   };
   // The selected text is replaced; letters, space and Enter are refused; Tab leaves.
   keys({'2', 'A', VK_SPACE, '5', VK_RETURN});
-  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"25"; }, 2000)) << Utf8(ControlText(hour));
+  EXPECT_TRUE(WaitFor([&] { return ControlText(hour) == L"25"; }, 2000))
+      << Narrow(ControlText(hour));
   keys({VK_TAB});
   EXPECT_TRUE(WaitFor([&] { return Focus(dialog) == minute; }, 2000));
   EXPECT_EQ(ControlText(hour), L"23");
   keys({VK_UP, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return ControlText(minute) == L"31"; }, 2000))
-      << Utf8(ControlText(minute));
-  Pump(300);
+      << Narrow(ControlText(minute));
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(dialog));
   // Shift+Tab goes back to the hour box.
   INPUT shiftTab[4] = {};
@@ -552,5 +556,5 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   // On to the cancel button and Escape there: hidden, nothing saved.
   keys({VK_TAB, VK_TAB, VK_TAB, VK_ESCAPE});
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }, 3000));
-  EXPECT_EQ(Utf8(Settings(perchette)), kFiveThirty);
+  EXPECT_EQ(Narrow(Settings(perchette)), kFiveThirty);
 }

@@ -89,7 +89,7 @@ TEST(FileUnderTheOpenDialog, DeletedFileIsWrittenAnewOnSave) {
   ASSERT_TRUE(DeleteFileW(perchette.SettingsPath().c_str()));
   SendMessageW(DialogControl(dialog, 4), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); })) << "the save did not close";
-  const std::string written = Utf8(ReadTextFile(perchette.SettingsPath()));
+  const std::string written = Narrow(ReadTextFile(perchette.SettingsPath()));
   EXPECT_NE(written.find("HHour=5"), std::string::npos) << written;
   EXPECT_NE(written.find("HMin=30"), std::string::npos) << written;
 }
@@ -112,7 +112,7 @@ TEST(FileUnderTheOpenDialog, ReplacedFileIsReadAtTheNextOpeningAndTypedValuesSta
   PostMessageW(perchette.MainWindow(), WM_COMMAND, perchette::ids::kMenuSettings, 0);
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(box).text), "'24:0:0' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(box).text), "'24:0:0' は時刻ではありません.");
   PressOk(box);
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"5");
@@ -144,9 +144,8 @@ TEST(UnexpectedNotifications, TrayMessagesOtherThanARightPressOpenNothing) {
       EXPECT_EQ(result, 0u);
     }
   }
-  Pump(300);
-  EXPECT_TRUE(ProcessWindows(perchette.ProcessId(), L"#32768").empty() ||
-              !IsWindowVisible(ProcessWindows(perchette.ProcessId(), L"#32768").front()));
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_EQ(VisibleMenu(perchette), nullptr);
   EXPECT_FALSE(IsWindowVisible(SettingsDialog(perchette)));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
   EXPECT_TRUE(perchette.Running());

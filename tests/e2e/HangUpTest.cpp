@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -136,7 +137,7 @@ std::wstring LogPath(const Perchette& perchette) { return perchette.Folder() + L
 
 RasLog ReadRasLog(const Perchette& perchette) {
   RasLog log;
-  std::istringstream text(Utf8(ReadTextFile(LogPath(perchette))));
+  std::istringstream text(Narrow(ReadTextFile(LogPath(perchette))));
   std::string line;
   // A line still being written has no end yet: only whole lines count.
   while (std::getline(text, line) && !text.eof()) {
@@ -212,7 +213,7 @@ void WriteScenario(const Perchette& perchette, const std::string& scenario) {
 }
 
 bool SamePath(const std::string& a, const std::wstring& b) {
-  return CompareStringOrdinal(Wide(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+  return CompareStringOrdinal(Widen(a).c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 // The suites below share the stand-in, installed once per suite.
@@ -328,15 +329,17 @@ TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr) << ReadRasLog(perchette).Text();
   const MessageBoxView view = ViewMessageBox(box);
-  EXPECT_EQ(Utf8(view.text), "切断失敗");
+  EXPECT_EQ(Narrow(view.text), "切断失敗");
   EXPECT_EQ(view.title, L"Perchette");
   EXPECT_FALSE(view.hasIcon);
   EXPECT_EQ(view.buttons, 1);
   // A message window of the program brings its taskbar button back.
   EXPECT_TRUE(IsWindowVisible(perchette.ApplicationWindow()));
 
-  // The ticks go on while the message is open, but no second message opens over it.
-  Pump(1200);
+  // The ticks go on while the message is open (she perches on another window), but no second
+  // message opens over it.
+  DeskWindow desk;
+  ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
   RasLog log = ReadRasLog(perchette);
   EXPECT_EQ(log.HangUps(), 1) << log.Text();
@@ -352,7 +355,7 @@ TEST_F(HangUp, FailureShowsOneMessageAtATimeAndTheNextTickTriesAgain) {
   EXPECT_LT(log.calls.back().ms - closedAt, kPauseMs - kClockSlackMs) << log.Text();
   const HWND again = perchette.WaitForMessageBox();
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(again).text), "切断失敗");
+  EXPECT_EQ(Narrow(ViewMessageBox(again).text), "切断失敗");
   EXPECT_EQ(MessageBoxes(perchette.ProcessId()).size(), 1u);
 }
 
@@ -370,19 +373,22 @@ TEST_F(HangUp, ServiceBesideTheProgramIsNotLoaded) {
 }
 
 TEST_F(HangUp, AbsentServiceIsSilentlyNothing) {
-  // No service library in the system folder at all: every tick's enumeration fails quietly.
+  // No service library in the system folder at all, only a copy beside the program that must not
+  // be taken in its place: every tick's enumeration fails quietly.
   ASSERT_TRUE(DeleteFileW(SystemCopy().c_str()));
-  {
-    Perchette perchette(SettingsForMinute(MinuteWithRoom()));
-    WriteScenario(perchette, "connections=1\n");
-    perchette.Start();
-    ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-    Pump(2000);
-    EXPECT_TRUE(perchette.Running());
-    EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
-    EXPECT_FALSE(FileExists(perchette.Folder() + L"\\ras-calls.log"));
-  }
-  InstallTestService();
+  struct Reinstall {
+    ~Reinstall() { InstallTestService(); }
+  } reinstall;
+  Perchette perchette(SettingsForMinute(MinuteWithRoom()));
+  ASSERT_TRUE(CopyFileW((BuildFolder() + L"\\rasapi32.dll").c_str(),
+                        (perchette.Folder() + L"\\rasapi32.dll").c_str(), FALSE));
+  WriteScenario(perchette, "connections=1\n");
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(perchette, desk), nullptr);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_TRUE(perchette.Running());
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+  EXPECT_FALSE(FileExists(LogPath(perchette))) << ReadRasLog(perchette).Text();
 }
 
 TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
@@ -391,14 +397,15 @@ TEST_F(HangUp, OutOfRangeMinuteNeverReachesTheService) {
   perchette.Start();
   const HWND report = perchette.WaitForMessageBox();
   ASSERT_NE(report, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(report).text), "'7:60:0' は時刻ではありません.");
   ASSERT_TRUE(PressOk(report));
   // Every tick now meets the end of the minute, which is no time either.
   const HWND tickReport = perchette.WaitForMessageBox();
   ASSERT_NE(tickReport, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
+  EXPECT_EQ(Narrow(ViewMessageBox(tickReport).text), "'7:60:59' は時刻ではありません.");
   PressOk(tickReport);
-  Pump(1000);
+  DeskWindow desk;
+  ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_TRUE(ReadRasLog(perchette).calls.empty()) << ReadRasLog(perchette).Text();
   EXPECT_TRUE(perchette.Running());
 }
@@ -446,9 +453,9 @@ class HangUpOutsideTheMinute : public TestService, public testing::WithParamInte
 TEST_P(HangUpOutsideTheMinute, CallsNothing) {
   Perchette perchette(SettingsForMinute(MinuteWithRoom(), GetParam()));
   WriteScenario(perchette, "connections=1\n");
-  perchette.Start();
-  ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(1500);
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(perchette, desk), nullptr);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   const RasLog log = ReadRasLog(perchette);
   EXPECT_TRUE(log.calls.empty()) << log.Text();
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());

@@ -28,6 +28,23 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+bool WaitUntilIdle(const Perchette& perchette) {
+  // A sent message is answered only when the thread reads its queue again. Sent messages go
+  // before posted ones, so one round trip proves little; after a few the thread has been back to
+  // its queue again and again, and what was posted before has had its turn.
+  constexpr int kRounds = 3;
+  for (int round = 0; round < kRounds; ++round) {
+    for (HWND window : ProcessWindows(perchette.ProcessId())) {
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) &&
+          IsWindow(window)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 std::wstring ClassName(HWND window) {
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
@@ -39,27 +56,6 @@ std::wstring WindowText(HWND window) {
   text.resize(
       static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
-}
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  std::string result(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr,
-                                                             0, nullptr, nullptr)),
-                     '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), static_cast<int>(result.size()),
-                      nullptr, nullptr);
-  return result;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  std::wstring result(
-      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(),
-                      static_cast<int>(result.size()));
-  return result;
 }
 
 namespace {
@@ -145,7 +141,7 @@ std::wstring ReadTextFile(const std::wstring& path) {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   std::stringstream content;
   content << file.rdbuf();
-  return Wide(content.str());
+  return Widen(content.str());
 }
 
 bool FileExists(const std::wstring& path) {
@@ -165,27 +161,6 @@ std::wstring MakeFolder() {
   return folder;
 }
 
-void RemoveFolder(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolder(path);
-      } else {
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(folder.c_str());
-}
-
 }  // namespace
 
 Perchette::Perchette(std::optional<std::string> settings) : folder_(MakeFolder()) {
@@ -201,7 +176,8 @@ Perchette::~Perchette() {
   if (Running()) Close();
   if (processInfo_.hProcess) CloseHandle(processInfo_.hProcess);
   if (processInfo_.hThread) CloseHandle(processInfo_.hThread);
-  RemoveFolder(folder_);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(folder_), ignored);
 }
 
 void Perchette::Start() {
@@ -262,6 +238,13 @@ void Perchette::Close() {
   WaitForSingleObject(processInfo_.hProcess, 5000);
 }
 
+HWND VisibleMenu(const Perchette& perchette) {
+  for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
+    if (IsWindowVisible(menu)) return menu;
+  }
+  return nullptr;
+}
+
 HWND SettingsDialog(const Perchette& perchette) {
   return ProcessWindow(perchette.ProcessId(), L"TForm1");
 }
@@ -281,6 +264,13 @@ HWND DialogControl(HWND dialog, int index) {
   HWND child = GetWindow(dialog, GW_CHILD);
   for (int i = 0; i < index && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
   return child;
+}
+
+RECT ClientBounds(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
 std::wstring ControlText(HWND control) {

@@ -9,16 +9,25 @@
 #include <string>
 #include <vector>
 
+#include "base/WideText.h"
+
 namespace e2e {
+
+using perchette::Narrow;
+using perchette::Widen;
 
 // Waits, pumping this thread's messages, until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 void Pump(DWORD milliseconds);
 
+class Perchette;
+
+// Lets the program's thread take up what was sent or posted to it, before a check that nothing
+// came of it; false if the program stopped answering.
+bool WaitUntilIdle(const Perchette& perchette);
+
 std::wstring ClassName(HWND window);
 std::wstring WindowText(HWND window);
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
 
 // Top-level windows of a process, optionally only those of a class.
 std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className = nullptr);
@@ -42,7 +51,8 @@ std::wstring BuildFolder();
 std::wstring ReadTextFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
-class Perchette;
+// The program's popup menu while it is open; null when none is.
+HWND VisibleMenu(const Perchette& perchette);
 
 // The settings dialog: opened as the tray menu's settings item does, its controls in creation
 // order (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a control's text.
@@ -51,6 +61,25 @@ inline bool Shown(HWND window) { return window != nullptr && IsWindowVisible(win
 HWND OpenSettingsDialog(Perchette& perchette);
 HWND DialogControl(HWND dialog, int index);
 std::wstring ControlText(HWND control);
+// A control's bounds in its parent's client area.
+RECT ClientBounds(HWND control);
+
+// The settings dialog as laid out at 96 dpi: its place and client area, and its controls in
+// creation order with their bounds, font height and text (none for the spin boxes).
+constexpr int kDialogLeft = 292, kDialogTop = 172, kDialogWidth = 427, kDialogHeight = 48;
+struct DesignedControl {
+  const wchar_t* className;
+  int left, top, width, height, fontHeight;
+  const wchar_t* text;
+};
+inline constexpr DesignedControl kDialogControls[] = {
+    {L"Edit", 7, 6, 50, 29, -19, nullptr},
+    {L"Edit", 87, 6, 50, 29, -19, nullptr},
+    {L"Static", 59, 15, 16, 16, -16, L"時"},
+    {L"Static", 139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
+    {L"Button", 288, 16, 65, 25, -12, L"設定保存"},
+    {L"Button", 352, 16, 67, 25, -12, L"ｷｬﾝｾﾙ"},
+};
 
 class Perchette {
  public:

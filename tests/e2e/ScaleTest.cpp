@@ -1,8 +1,10 @@
-// Perchette at display resolutions above 96 dpi: the character drawn for the resolution and cut
-// to its shape, seated by offsets of the same scale, and the settings dialog scaled throughout.
+// Perchette at display resolutions above 96 dpi: the character drawn for the nearest resolution
+// and cut to its shape, seated by offsets of the same scale, and the settings dialog scaled
+// throughout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,12 +64,6 @@ perchette::Picture PictureFor(int dpi) {
   return perchette::ReadBmp24(bytes);
 }
 
-RECT ClientBounds(HWND control) {
-  RECT rect = WindowRect(control);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 // The width of the text in the dialog's face at the character height.
 LONG TextWidth(const wchar_t* text, int fontHeight) {
   const HDC screen = GetDC(nullptr);
@@ -83,30 +79,31 @@ LONG TextWidth(const wchar_t* text, int fontHeight) {
   return extent.cx;
 }
 
-// The dialog's controls as laid out at 96 dpi: bounds, font height and text (none for a box).
-struct Control {
-  int left, top, width, height, fontHeight;
-  const wchar_t* text;
-};
-constexpr Control kControls[] = {
-    {7, 6, 50, 29, -19, nullptr},        {87, 6, 50, 29, -19, nullptr},
-    {59, 15, 16, 16, -16, L"時"},        {139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
-    {288, 16, 65, 25, -12, L"設定保存"}, {352, 16, 67, 25, -12, L"ｷｬﾝｾﾙ"},
-};
+// The resolution whose drawing of the character a display gets: the nearest one drawn, the
+// larger of two equally near.
+int ArtDpiFor(int dpi) {
+  constexpr int kDrawn[] = {96, 120, 144, 168, 192, 240, 288};
+  int nearest = kDrawn[0];
+  for (int drawn : kDrawn) {
+    if (std::abs(drawn - dpi) <= std::abs(nearest - dpi)) nearest = drawn;
+  }
+  return nearest;
+}
 
 class Scaled : public testing::TestWithParam<int> {
  protected:
-  // The system's own rounding of value * dpi / 96.
+  // The system's own rounding of value * dpi / 96, for the display and for its drawing.
   int S(int value) const { return MulDiv(value, GetParam(), 96); }
+  int Art(int value) const { return MulDiv(value, ArtDpiFor(GetParam()), 96); }
 };
 
 }  // namespace
 
 TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   const int dpi = GetParam();
-  const perchette::Picture picture = PictureFor(dpi);
-  ASSERT_EQ(picture.width, S(80));
-  ASSERT_EQ(picture.height, S(150));
+  const perchette::Picture picture = PictureFor(ArtDpiFor(dpi));
+  ASSERT_EQ(picture.width, Art(80));
+  ASSERT_EQ(picture.height, Art(150));
 
   ScopedLogPixels logPixels(static_cast<DWORD>(dpi));
   Perchette perchette;
@@ -117,18 +114,19 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   // The window has the drawn picture's size and its non-white pixels as its shape.
   ASSERT_TRUE(WaitFor([&] { return Parked(main); }, 3000)) << WindowRect(main);
   const RECT parked = WindowRect(main);
-  EXPECT_EQ(parked.right - parked.left, S(80)) << parked;
-  EXPECT_EQ(parked.bottom - parked.top, S(150)) << parked;
+  EXPECT_EQ(parked.right - parked.left, picture.width) << parked;
+  EXPECT_EQ(parked.bottom - parked.top, picture.height) << parked;
   const HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(main, region), ERROR) << "the main window has no region";
   EXPECT_EQ(RegionMismatches(region, picture, kWhite), 0);
   DeleteObject(region);
 
-  // She sits on a known window by offsets of the picture's scale.
+  // She sits on a known window by offsets of the drawing's scale.
   DeskWindow desk;
   desk.Place(100, 200, 700, 600);
   ASSERT_TRUE(desk.BringToForeground());
-  EXPECT_TRUE(WaitForPosition(main, 700 - S(150), 200 - S(109), kTwoTicksMs + kReachMs))
+  EXPECT_TRUE(WaitForPosition(main, 700 - Art(kPerchOffsetX), 200 - Art(kPerchOffsetY),
+                              kTwoTicksMs + kReachMs))
       << WindowRect(main);
 
   // The dialog: its place, its client area and every control scaled, no text clipped.
@@ -136,14 +134,14 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return Shown(dialog = SettingsDialog(perchette)); }));
   const RECT window = WindowRect(dialog);
-  EXPECT_EQ(window.left, S(292));
-  EXPECT_EQ(window.top, S(172));
+  EXPECT_EQ(window.left, S(kDialogLeft));
+  EXPECT_EQ(window.top, S(kDialogTop));
   RECT client{};
   GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, S(427));
-  EXPECT_EQ(client.bottom, S(48));
+  EXPECT_EQ(client.right, S(kDialogWidth));
+  EXPECT_EQ(client.bottom, S(kDialogHeight));
   for (int i = 0; i < 6; ++i) {
-    const Control& design = kControls[i];
+    const DesignedControl& design = kDialogControls[i];
     const HWND control = DialogControl(dialog, i);
     ASSERT_NE(control, nullptr) << "control " << i;
     const RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),
@@ -167,7 +165,8 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   EXPECT_EQ(arrowsRect.right - arrowsRect.left, S(15)) << arrowsRect;
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::Values(120, 144, 192),
+// 216 lies halfway between two drawings: the larger one, 240, is the one to show.
+INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::Values(120, 144, 192, 216),
                          [](const testing::TestParamInfo<int>& info) {
                            return std::to_string(info.param);
                          });
@@ -296,10 +295,10 @@ TEST(ScaleChange, DialogIsLaidOutAgainIntoTheSuggestedRectangle) {
     EXPECT_EQ(window.top, suggested.top);
     RECT client{};
     GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, S(427));
-    EXPECT_EQ(client.bottom, S(48));
+    EXPECT_EQ(client.right, S(kDialogWidth));
+    EXPECT_EQ(client.bottom, S(kDialogHeight));
     for (int i = 0; i < 6; ++i) {
-      const Control& design = kControls[i];
+      const DesignedControl& design = kDialogControls[i];
       const HWND control = DialogControl(dialog, i);
       ASSERT_NE(control, nullptr) << "control " << i;
       RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),

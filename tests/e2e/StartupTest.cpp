@@ -1,6 +1,7 @@
 // Start-up, the main window's system window, the settings file at start-up, and closing.
 #include <gtest/gtest.h>
 
+#include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -32,7 +33,7 @@ TEST(Startup, ApplicationWindowIsHiddenOnceTheMainWindowShows) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(IsWindowVisible(perchette.ApplicationWindow()));
   EXPECT_TRUE(perchette.Running());
 }
@@ -41,7 +42,7 @@ TEST(Startup, MissingSettingsFileIsNotCreated) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  Pump(500);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   perchette.Close();
   EXPECT_FALSE(FileExists(perchette.SettingsPath()));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
@@ -88,7 +89,7 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   const HWND box = perchette.WaitForMessageBox();
   ASSERT_NE(box, nullptr) << "no error report";
   const MessageBoxView report = ViewMessageBox(box);
-  EXPECT_EQ(Utf8(report.text), GetParam().startMessage);
+  EXPECT_EQ(Narrow(report.text), GetParam().startMessage);
   EXPECT_EQ(report.title, L"Perchette");
   EXPECT_TRUE(report.hasIcon);
   EXPECT_EQ(report.buttons, 1);
@@ -98,9 +99,10 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
   const HWND tickBox = perchette.WaitForMessageBox();
   ASSERT_NE(tickBox, nullptr);
-  EXPECT_EQ(Utf8(ViewMessageBox(tickBox).text), GetParam().tickMessage);
+  EXPECT_EQ(Narrow(ViewMessageBox(tickBox).text), GetParam().tickMessage);
   PressOk(tickBox);
-  Pump(1500);
+  DeskWindow desk;
+  ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "the tick's report came again";
   EXPECT_TRUE(perchette.Running());
 }

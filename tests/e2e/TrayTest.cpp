@@ -16,17 +16,9 @@ namespace {
 constexpr UINT kTrayIconMessage = perchette::ids::kTrayIconMessage;
 
 HWND OpenMenu(const Perchette& perchette) {
-  std::vector<HWND> menus;
-  WaitFor(
-      [&] {
-        menus.clear();
-        for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
-          if (IsWindowVisible(menu)) menus.push_back(menu);
-        }
-        return !menus.empty();
-      },
-      1500);
-  return menus.empty() ? nullptr : menus.front();
+  HWND menu = nullptr;
+  WaitFor([&] { return (menu = VisibleMenu(perchette)) != nullptr; }, 1500);
+  return menu;
 }
 
 // Wine shows the icons of a program in its own tray window when no desktop tray exists: one
@@ -119,8 +111,8 @@ TEST(Tray, OnlyARightPressOpensTheMenuAtTheCursor) {
                        WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN}) {
     PostMessageW(main, kTrayIconMessage, 1, mouse);
   }
-  Pump(700);
-  EXPECT_EQ(OpenMenu(perchette), nullptr) << "a menu opened without a right-button press";
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_EQ(VisibleMenu(perchette), nullptr) << "a menu opened without a right-button press";
 
   const HWND menu = OpenMenuAt(perchette, 500, 400);
   ASSERT_NE(menu, nullptr) << "no menu on a right-button press";
@@ -181,7 +173,7 @@ TEST(Tray, MenuItemsComeInTheirOrder) {
   const HWND about = perchette.WaitForMessageBox();
   ASSERT_NE(about, nullptr) << "the second item showed no message";
   EXPECT_NE(ViewMessageBox(about).text.find(L"バージョン"), std::wstring::npos)
-      << Utf8(ViewMessageBox(about).text);
+      << Narrow(ViewMessageBox(about).text);
   ASSERT_TRUE(PressOk(about));
   choose(3);
   EXPECT_TRUE(perchette.WaitForExit(5000)) << "the third item did not end the program";
@@ -203,7 +195,7 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   PostMessageW(SettingsDialog(perchette), WM_COMMAND,
                MAKEWPARAM(perchette::ids::kButton2, BN_CLICKED), 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(SettingsDialog(perchette)); }));
-  Pump(300);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_TRUE(IsWindowVisible(application));
 
   ASSERT_NE(OpenMenuAt(perchette, 400, 300), nullptr);
@@ -212,9 +204,9 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   ASSERT_NE(box, nullptr) << "no About message";
   const MessageBoxView about = ViewMessageBox(box);
   EXPECT_EQ(about.title, L"Perchette");
-  EXPECT_NE(about.text.find(L"Perchette"), std::wstring::npos) << Utf8(about.text);
-  EXPECT_NE(about.text.find(L"1.0.0.0"), std::wstring::npos) << Utf8(about.text);
-  EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Utf8(about.text);
+  EXPECT_NE(about.text.find(L"Perchette"), std::wstring::npos) << Narrow(about.text);
+  EXPECT_NE(about.text.find(L"1.0.0.0"), std::wstring::npos) << Narrow(about.text);
+  EXPECT_NE(about.text.find(L"バージョン"), std::wstring::npos) << Narrow(about.text);
   EXPECT_FALSE(about.hasIcon);
   EXPECT_EQ(about.buttons, 1);
   // Centred on the screen.
@@ -244,7 +236,7 @@ TEST(Tray, RightPressOnTheCharacterOpensTheDialogALeftPressDoesNot) {
     PostMessageW(main, button, 0, MAKELPARAM(40, 40));
     PostMessageW(main, button + 1, 0, MAKELPARAM(40, 40));
   }
-  Pump(700);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(Shown(SettingsDialog(perchette))) << "a left or middle press opened the dialog";
   PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
   PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));

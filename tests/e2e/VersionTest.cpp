@@ -72,7 +72,7 @@ std::vector<std::wstring> BuiltPrograms() {
 
 TEST(VersionRecord, IsJapaneseVersionOneOfPerchette) {
   for (const std::wstring& program : BuiltPrograms()) {
-    SCOPED_TRACE(Utf8(program));
+    SCOPED_TRACE(Narrow(program));
     const VersionRecord record = ReadVersion(program);
     EXPECT_EQ(record.fileVersion, "1.0.0.0");
     EXPECT_EQ(record.productVersion, "1.0.0.0");

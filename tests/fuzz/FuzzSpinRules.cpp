@@ -20,11 +20,10 @@ int32_t Take(const uint8_t*& data, size_t& size) {
   return value;
 }
 
+// Bounds that are equal hold nothing; others take a value to the nearest of their range (the
+// targets below never make the lower bound the larger).
 int64_t Held(int64_t value, perchette::SpinBounds b) {
-  if (b.min == b.max) return value;
-  if (value < b.min) return b.min;
-  if (value > b.max) return b.max;
-  return value;
+  return b.min == b.max ? value : std::clamp<int64_t>(value, b.min, b.max);
 }
 
 }  // namespace
