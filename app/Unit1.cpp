@@ -14,8 +14,11 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+// What the shell sends every top-level window once the taskbar has (re)started.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
 
 }  // namespace
 
@@ -67,8 +70,7 @@ HWND TMainForm::HandleNeeded() {
 void TMainForm::FormCreate() {
   LoadSettings();
   AddTrayIcon();
-  SetTop(ScreenHeight());
-  SetLeft(ScreenWidth());
+  Park();
   SetPerchOffsets();
   SetHeight(FormRgn1.Height());
   SetWidth(FormRgn1.Width());
@@ -118,8 +120,7 @@ void TMainForm::PerchOnForegroundWindow() {
   // zero-sized, when the settings dialog or a message box closes.
   const HWND first = GetForegroundWindow();
   if (first == Handle() || first == Application().Handle()) {
-    SetTop(ScreenHeight());
-    SetLeft(ScreenWidth());
+    Park();
     return;
   }
   const HWND foreground = GetForegroundWindow();
@@ -132,6 +133,13 @@ void TMainForm::PerchOnForegroundWindow() {
   }
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
   SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
+}
+
+void TMainForm::Park() {
+  // Beyond the bottom-right corner of the whole desktop, not only of the primary display: a
+  // display to the right or below would otherwise show her there.
+  SetTop(GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  SetLeft(GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
 }
 
 void TMainForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -156,6 +164,11 @@ void TMainForm::ReadBoundsFromWindow() {
 }
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TaskbarCreatedMessage() && message != 0) {
+    // A restarted taskbar has lost every icon: hers comes back, so that the menu is there.
+    trayIcon_.Restore();
+    return 0;
+  }
   switch (message) {
     case WM_WINDOWPOSCHANGED: {
       // The system reports the new rectangle with the message, so following it costs no call.
