@@ -27,13 +27,6 @@ bool Settled(HWND main) {
          at.left == under.right - kPerchOffsetX && at.top == under.top - kPerchOffsetY;
 }
 
-HWND VisibleMenu(const Perchette& perchette) {
-  for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
-    if (IsWindowVisible(menu)) return menu;
-  }
-  return nullptr;
-}
-
 struct Closing {
   const char* name;
   WPARAM opening;  // a menu command

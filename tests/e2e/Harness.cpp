@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -316,6 +318,21 @@ int SettledTrayIcons() {
 }
 
 UINT TaskbarCreatedMessage() { return RegisterWindowMessageW(L"TaskbarCreated"); }
+
+void TakeTrayIconAway(HWND main) {
+  NOTIFYICONDATAW record{};
+  record.cbSize = sizeof record;
+  record.hWnd = main;
+  record.uID = perchette::ids::kTrayIconId;
+  Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+HWND VisibleMenu(const Perchette& perchette) {
+  for (HWND menu : ProcessWindows(perchette.ProcessId(), L"#32768")) {
+    if (IsWindowVisible(menu)) return menu;
+  }
+  return nullptr;
+}
 
 namespace {
 

@@ -91,6 +91,10 @@ int SettledTrayIcons();
 
 // The message the shell sends every top-level window when the taskbar has (re)started.
 UINT TaskbarCreatedMessage();
+// Takes the program's icon away, as a taskbar that restarts loses it.
+void TakeTrayIconAway(HWND main);
+// The program's open popup menu, or null.
+HWND VisibleMenu(const Perchette& perchette);
 
 // The stand-in Remote Access Service (tests/support/rasapi32) in place of the system's, for the
 // programs started until the system's is restored.

@@ -1,8 +1,5 @@
 // The tray icon, its menu, and the right-button press on the character.
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -90,15 +87,6 @@ HWND OnlyIcon() {
 POINT Centre(HWND window) {
   const RECT rect = WindowRect(window);
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-// Takes the program's icon away, as a taskbar that restarts loses it.
-void TakeIconAway(HWND main) {
-  NOTIFYICONDATAW record{};
-  record.cbSize = sizeof record;
-  record.hWnd = main;
-  record.uID = perchette::ids::kTrayIconId;
-  Shell_NotifyIconW(NIM_DELETE, &record);
 }
 
 // Sent rather than posted: when it returns, the program has done all it does about it.
@@ -279,7 +267,7 @@ TEST(Tray, IconComesBackOnceWhenTheTaskbarRestarts) {
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
 
-  TakeIconAway(main);
+  TakeTrayIconAway(main);
   ASSERT_TRUE(WaitFor([] { return TrayIcons() == 0; }, 5000)) << "the icon was not taken away";
   PostMessageW(main, TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
