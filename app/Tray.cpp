@@ -69,6 +69,13 @@ void TTrayIcon::Add(HWND window, HICON icon) {
   Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
 }
 
+void TTrayIcon::Restore() {
+  if (!TrayIconData) return;
+  const auto record = reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get());
+  // The shell refuses to add an icon it still shows: that one is brought up to date instead.
+  if (!Shell_NotifyIconA(NIM_ADD, record)) Shell_NotifyIconA(NIM_MODIFY, record);
+}
+
 void TTrayIcon::Remove(HWND window) {
   if (!TrayIconData) return;
   TrayIconData->cbSize = sizeof(NotifyIconRecord);

@@ -20,6 +20,9 @@ class TTrayIcon {
   void Add(HWND window, HICON icon);
   // Removes the icon and releases its record; nothing to do when none was added.
   void Remove(HWND window);
+  // Shows the added icon again, with the same record, after the taskbar has restarted; leaves
+  // exactly one icon, also where the old one is still there. Nothing to do when none was added.
+  void Restore();
 
  private:
   // Present from the icon's addition to its removal.

@@ -15,8 +15,11 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+// What the shell sends every top-level window once the taskbar has (re)started.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
 
 }  // namespace
 
@@ -30,9 +33,9 @@ void TMainForm::Create() {
   FormRgn1.SetBounds(mainform::kPictureLeft, mainform::kPictureTop, mainform::kPictureWidth,
                      mainform::kPictureHeight);
   FormRgn1.SetAutoSize(true);
-  // She starts parked beyond the primary display's bottom-right corner: drawn for its display.
-  const int32_t parkX = ScreenWidth(), parkY = ScreenHeight();
-  scale_ = PerchScale(DisplayDpi(RECT{parkX, parkY, parkX + 1, parkY + 1}));
+  // She starts parked, out of sight: drawn for the primary display (whose top-left corner is the
+  // origin) until the first perch tells her the display she sits on.
+  scale_ = PerchScale(DisplayDpi(RECT{0, 0, 1, 1}));
   FormRgn1.LoadPicture(GetModuleHandleW(nullptr), NearestArtDpi(scale_.Dpi()));
   FormRgn1.TransparentColor = mainform::kPictureTransparentColor;
   Timer1.Start(mainform::kTimerInterval, [this] { Timer1Timer(); });
@@ -71,8 +74,7 @@ HWND TMainForm::HandleNeeded() {
 void TMainForm::FormCreate() {
   LoadSettings();
   AddTrayIcon();
-  SetTop(ScreenHeight());
-  SetLeft(ScreenWidth());
+  Park();
   SetPerchOffsets();
   SetHeight(FormRgn1.Height());
   SetWidth(FormRgn1.Width());
@@ -125,8 +127,7 @@ void TMainForm::PerchOnForegroundWindow() {
   // zero-sized, when the settings dialog or a message box closes.
   const HWND first = GetForegroundWindow();
   if (first == Handle() || first == Application().Handle()) {
-    SetTop(ScreenHeight());
-    SetLeft(ScreenWidth());
+    Park();
     return;
   }
   const HWND foreground = GetForegroundWindow();
@@ -158,6 +159,13 @@ void TMainForm::ApplyScale() {
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TMainForm::Park() {
+  // Beyond the bottom-right corner of the whole desktop, not only of the primary display: a
+  // display to the right or below would otherwise show her there.
+  SetTop(GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  SetLeft(GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+}
+
 void TMainForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   if (HandleAllocated()) {
@@ -182,6 +190,11 @@ void TMainForm::ReadBoundsFromWindow() {
 }
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TaskbarCreatedMessage() && message != 0) {
+    // A restarted taskbar has lost every icon: hers comes back, so that the menu is there.
+    trayIcon_.Restore();
+    return 0;
+  }
   switch (message) {
     case WM_WINDOWPOSCHANGED: {
       // The system reports the new rectangle with the message, so following it costs no call.

@@ -76,6 +76,7 @@ class TMainForm : public Window {
  private:
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
   void ReadBoundsFromWindow();
+  void Park();
   void AddTrayIcon();
   void RemoveTrayIcon();
   void ShowSettingsDialog();

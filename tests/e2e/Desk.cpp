@@ -127,7 +127,8 @@ bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs) {
 
 bool Parked(HWND window) {
   const RECT rect = WindowRect(window);
-  return rect.left == ScreenWidth() && rect.top == ScreenHeight();
+  return rect.left == GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+         rect.top == GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN);
 }
 
 HWND StartOnDesk(Perchette& perchette, DeskWindow& desk) {

@@ -60,7 +60,8 @@ bool RightClickAt(POINT point);
 std::string SeenState(HWND main);
 // Waits until the window's top-left corner is at the point; false, after the deadline, if not.
 bool WaitForPosition(HWND window, int left, int top, DWORD timeoutMs);
-// Beyond the bottom-right corner of the primary display.
+// Beyond the bottom-right corner of the whole desktop: on one display, at (screen width, screen
+// height).
 bool Parked(HWND window);
 
 // Starts the program with the desk at (100, 200)-(700, 600) in front: the main window once the

@@ -122,3 +122,47 @@ TEST(Desktop, TheTrayMenuBringsTheProgramForwardAndClosesOnAClickElsewhere) {
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
   EXPECT_TRUE(perchette.Running());
 }
+
+// Run by scripts/test on a virtual screen laid out as two displays: the primary 1280 × 1024 at
+// (0, 0) and a second one of 1024 × 768 to its right whose bottom lies 256 pixels lower, so that
+// it covers the primary's bottom-right corner (1280, 1024).
+TEST(TwoDisplays, ParkedBeyondBothAndPerchedOnEither) {
+  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "not run on the two-display layout";
+  const RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                     GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const RECT layout{0, 0, 2304, 1280};
+  ASSERT_TRUE(EqualRect(&desktop, &layout)) << "another layout: " << desktop;
+  const RECT displays[] = {{0, 0, 1280, 1024}, {1280, 512, 2304, 1280}};
+
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  // Started in the foreground: parked.
+  const auto parkedOutOfSight = [&] {
+    ASSERT_TRUE(WaitForPosition(main, 2304, 1280, kTwoTicksMs + kReachMs)) << WindowRect(main);
+    RECT shown{};
+    for (const RECT& display : displays) {
+      const RECT at = WindowRect(main);
+      EXPECT_FALSE(IntersectRect(&shown, &at, &display)) << at << " shows on " << display;
+    }
+    EXPECT_EQ(MonitorFromWindow(main, MONITOR_DEFAULTTONULL), nullptr);
+  };
+  parkedOutOfSight();
+
+  DeskWindow desk;
+  for (const RECT& place : {RECT{300, 400, 900, 800}, RECT{1500, 700, 2100, 1100}}) {
+    desk.Place(place.left, place.top, place.right, place.bottom);
+    ASSERT_TRUE(desk.BringToForeground());
+    EXPECT_TRUE(WaitForPosition(main, place.right - 150, place.top - 109, kTwoTicksMs + kReachMs))
+        << "on " << place << ": " << WindowRect(main);
+  }
+
+  // Brought to the front again (the tray menu does so): out of sight once more.
+  PostMessageW(main, perchette::ids::kTrayIconMessage, perchette::ids::kTrayIconId, WM_RBUTTONDOWN);
+  ASSERT_TRUE(WaitFor([&] { return VisibleMenu(perchette) != nullptr; }));
+  parkedOutOfSight();
+  PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(WaitFor([&] { return VisibleMenu(perchette) == nullptr; }));
+}

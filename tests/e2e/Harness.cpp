@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -280,6 +282,105 @@ std::wstring ControlText(HWND control) {
   SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                       5000, &length);
   return text;
+}
+
+DWORD Perchette::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (processInfo_.hProcess) GetExitCodeProcess(processInfo_.hProcess, &code);
+  return code;
+}
+
+int TrayIcons() {
+  int icons = 0;
+  for (HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
+       tray != nullptr;
+       tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr)) {
+    for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
+      if (IsWindowVisible(icon)) ++icons;
+    }
+  }
+  return icons;
+}
+
+int SettledTrayIcons() {
+  WaitFor([] { return TrayIcons() == 0; }, 10000);
+  return TrayIcons();
+}
+
+UINT TaskbarCreatedMessage() { return RegisterWindowMessageW(L"TaskbarCreated"); }
+
+void TakeTrayIconAway(HWND main) {
+  NOTIFYICONDATAW record{};
+  record.cbSize = sizeof record;
+  record.hWnd = main;
+  record.uID = perchette::ids::kTrayIconId;
+  Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+namespace {
+
+const wchar_t kOverridesKey[] = L"Software\\Wine\\AppDefaults\\Perchette.exe\\DllOverrides";
+const wchar_t kProgramKey[] = L"Software\\Wine\\AppDefaults\\Perchette.exe";
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetSystemDirectoryW(folder, MAX_PATH);
+  return folder;
+}
+
+std::wstring SystemBackup() { return SystemFolder() + L"\\rasapi32.dll.perchette-original"; }
+
+bool KeyIsEmpty(const wchar_t* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  DWORD subKeys = 0;
+  DWORD values = 0;
+  const LONG status = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subKeys, nullptr,
+                                       nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS && subKeys == 0 && values == 0;
+}
+
+}  // namespace
+
+std::wstring SystemCopy() { return SystemFolder() + L"\\rasapi32.dll"; }
+
+// Puts the stand-in where the program looks for the service (the system folder; this driver has
+// the program's bitness, so its system folder is the program's) and makes Wine load it there
+// instead of its built-in service.
+void InstallTestService() {
+  // A backup left by an interrupted run is the original: keep it.
+  if (!FileExists(SystemBackup()) && FileExists(SystemCopy())) {
+    ASSERT_TRUE(CopyFileW(SystemCopy().c_str(), SystemBackup().c_str(), TRUE))
+        << "cannot back up the system's rasapi32.dll: " << GetLastError();
+  }
+  const std::wstring testCopy = BuildFolder() + L"\\rasapi32.dll";
+  ASSERT_TRUE(CopyFileW(testCopy.c_str(), SystemCopy().c_str(), FALSE))
+      << "cannot install the test service: " << GetLastError();
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kOverridesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  static const wchar_t kNative[] = L"native";
+  const LONG status = RegSetValueExW(key, L"rasapi32", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(kNative), sizeof kNative);
+  RegCloseKey(key);
+  ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+void RestoreSystemService() {
+  if (FileExists(SystemBackup())) {
+    EXPECT_TRUE(CopyFileW(SystemBackup().c_str(), SystemCopy().c_str(), FALSE))
+        << "cannot restore the system's rasapi32.dll: " << GetLastError();
+    DeleteFileW(SystemBackup().c_str());
+  } else {
+    DeleteFileW(SystemCopy().c_str());
+  }
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverridesKey, L"rasapi32");
+  // The keys go only when nothing else has been put there.
+  if (KeyIsEmpty(kOverridesKey)) RegDeleteKeyW(HKEY_CURRENT_USER, kOverridesKey);
+  if (KeyIsEmpty(kProgramKey)) RegDeleteKeyW(HKEY_CURRENT_USER, kProgramKey);
 }
 
 }  // namespace e2e

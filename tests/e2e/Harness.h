@@ -97,6 +97,8 @@ class Perchette {
   HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
   bool Running() const;
   bool WaitForExit(DWORD timeoutMs = 10000) const;
+  // The exit code once the program has ended; STILL_ACTIVE while it runs.
+  DWORD ExitCode() const;
   // Ends the program with WM_CLOSE to its main window; fails the test if it has to be killed.
   void Close();
 
@@ -109,5 +111,23 @@ class Perchette {
   std::wstring folder_;
   PROCESS_INFORMATION processInfo_{};
 };
+
+// Wine shows the icons in its own tray window when no desktop tray exists: one visible child
+// window per icon. Icons whose program ended without removing them go a moment later:
+// SettledTrayIcons waits, with a deadline, until none is left and returns how many are shown.
+int TrayIcons();
+int SettledTrayIcons();
+
+// The message the shell sends every top-level window when the taskbar has (re)started.
+UINT TaskbarCreatedMessage();
+// Takes the program's icon away, as a taskbar that restarts loses it.
+void TakeTrayIconAway(HWND main);
+
+// The stand-in Remote Access Service (tests/support/rasapi32) in place of the system's, for the
+// programs started until the system's is restored.
+void InstallTestService();
+void RestoreSystemService();
+// Where the programs look for the service: the system folder's rasapi32.dll.
+std::wstring SystemCopy();
 
 }  // namespace e2e

@@ -1,6 +1,10 @@
 // Start-up, the main window's system window, the settings file at start-up, and closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
 #include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
@@ -117,3 +121,103 @@ INSTANTIATE_TEST_SUITE_P(
                             "'7:60:59' は時刻ではありません."},
                     BadTime{"[HungUpTime]\r\nHHour=-1\r\nHMin=+5\r\n",
                             "'-1:5:0' は時刻ではありません.", "'-1:5:59' は時刻ではありません."}));
+
+// One Perchette per user session: a second start, wherever its copy lies, hands over to the
+// running one and ends.
+namespace {
+
+// Watches a start that should end by itself: true once it has ended with exit code 0 without
+// showing a main window or a second tray icon on the way.
+::testing::AssertionResult EndsQuietly(const Perchette& start, int iconsBefore) {
+  bool windowShown = false;
+  int mostIcons = 0;
+  WaitFor(
+      [&] {
+        windowShown = windowShown || Shown(start.MainWindow());
+        mostIcons = std::max(mostIcons, TrayIcons());
+        return !start.Running();
+      },
+      10000);
+  if (start.Running()) return ::testing::AssertionFailure() << "the second start is still running";
+  if (start.ExitCode() != 0)
+    return ::testing::AssertionFailure() << "exit code " << start.ExitCode();
+  if (windowShown) return ::testing::AssertionFailure() << "it showed a main window";
+  if (mostIcons > iconsBefore) return ::testing::AssertionFailure() << mostIcons << " tray icons";
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(OnePerSession, ASecondStartOpensTheRunningSettingsInFrontAndEnds) {
+  ASSERT_EQ(SettledTrayIcons(), 0) << "icons of earlier programs are still shown";
+  Perchette running("[HungUpTime]\r\nHHour=5\r\nHMin=30\r\n");
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(running, desk), nullptr);
+  ASSERT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000));
+  // Changed since the start: the settings are read again.
+  {
+    std::ofstream file(std::filesystem::path(running.SettingsPath()), std::ios::binary);
+    file << "[HungUpTime]\r\nHHour=3\r\nHMin=4\r\n";
+  }
+
+  Perchette second;  // a copy in another folder
+  second.Start();
+  EXPECT_TRUE(EndsQuietly(second, 1));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return Shown(dialog = SettingsDialog(running)); }))
+      << "the running Perchette did not open its settings";
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 3000))
+      << Narrow(ClassName(GetForegroundWindow())) << " is in front";
+  EXPECT_EQ(ControlText(DialogControl(dialog, 0)), L"3");
+  EXPECT_EQ(ControlText(DialogControl(dialog, 1)), L"4");
+  EXPECT_EQ(ProcessWindows(running.ProcessId(), L"TMainForm").size(), 1u);
+  EXPECT_EQ(TrayIcons(), 1);
+  EXPECT_TRUE(running.Running());
+}
+
+TEST(OnePerSession, StartsAtTheSameMomentLeaveOne) {
+  ASSERT_EQ(SettledTrayIcons(), 0) << "icons of earlier programs are still shown";
+  Perchette starts[3];
+  for (Perchette& start : starts) start.Start();
+  // The others end by themselves; exactly one goes on.
+  Perchette* survivor = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        int running = 0;
+        for (Perchette& start : starts) {
+          if (start.Running()) {
+            survivor = &start;
+            ++running;
+          }
+        }
+        return running == 1;
+      },
+      15000))
+      << "not exactly one Perchette is running";
+  for (const Perchette& start : starts) {
+    if (&start != survivor) {
+      EXPECT_EQ(start.ExitCode(), 0u);
+    }
+  }
+  ASSERT_NE(survivor->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return Shown(SettingsDialog(*survivor)); }))
+      << "the later starts did not open the settings";
+  EXPECT_EQ(TrayIcons(), 1);
+}
+
+TEST(OnePerSession, OnceTheRunningOneHasEndedACopyElsewhereRunsNormally) {
+  ASSERT_EQ(SettledTrayIcons(), 0) << "icons of earlier programs are still shown";
+  Perchette first;
+  first.Start();
+  ASSERT_NE(first.WaitForMainWindow(), nullptr);
+  first.Close();
+  ASSERT_FALSE(first.Running());
+
+  Perchette copy;
+  copy.Start();
+  ASSERT_NE(copy.WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
+  Pump(500);
+  EXPECT_TRUE(copy.Running());
+  EXPECT_FALSE(Shown(SettingsDialog(copy)));
+}

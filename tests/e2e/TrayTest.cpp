@@ -21,20 +21,6 @@ HWND OpenMenu(const Perchette& perchette) {
   return menu;
 }
 
-// Wine shows the icons of a program in its own tray window when no desktop tray exists: one
-// child window per icon.
-int TrayIcons() {
-  int icons = 0;
-  for (HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
-       tray != nullptr;
-       tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr)) {
-    for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
-      if (IsWindowVisible(icon)) ++icons;
-    }
-  }
-  return icons;
-}
-
 // The tip the tray shows while the pointer rests on an icon: the text of the tray's visible
 // tooltip window, empty if none shows.
 std::wstring TipShown(HWND icon) {
@@ -79,10 +65,31 @@ HWND OpenMenuAt(const Perchette& perchette, int x, int y) {
   return OpenMenu(perchette);
 }
 
+// The tray's window for the only icon shown, once it shows.
+HWND OnlyIcon() {
+  HWND icon = nullptr;
+  WaitFor([&] {
+    const HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
+    icon = tray != nullptr ? GetWindow(tray, GW_CHILD) : nullptr;
+    return icon != nullptr && IsWindowVisible(icon);
+  });
+  return icon != nullptr && IsWindowVisible(icon) ? icon : nullptr;
+}
+
+POINT Centre(HWND window) {
+  const RECT rect = WindowRect(window);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Sent rather than posted: when it returns, the program has done all it does about it.
+void AnnounceTaskbar(HWND main) {
+  SendMessageTimeoutW(main, TaskbarCreatedMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
 }  // namespace
 
 TEST(Tray, IconIsShownWhileTheProgramRunsAndRemovedOnExit) {
-  const int before = TrayIcons();
+  const int before = SettledTrayIcons();
   Perchette perchette;
   perchette.Start();
   const HWND main = perchette.WaitForMainWindow();
@@ -130,15 +137,10 @@ TEST(Tray, IconShowsTheTipAndRightClicksOpenTheMenuAndChooseAnItem) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
-  HWND icon = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    const HWND tray = FindWindowExW(nullptr, nullptr, L"__winex11_standalone_tray", nullptr);
-    icon = tray != nullptr ? GetWindow(tray, GW_CHILD) : nullptr;
-    return icon != nullptr && IsWindowVisible(icon);
-  }));
+  const HWND icon = OnlyIcon();
+  ASSERT_NE(icon, nullptr);
   RECT rect{};
-  GetWindowRect(icon, &rect);
-  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  const POINT centre = Centre(icon);
   ASSERT_TRUE(PointAt(centre));
   EXPECT_EQ(TipShown(icon), L"Perchette") << "the tip while the pointer rests on the icon";
   RightClickAt(centre);
@@ -245,4 +247,48 @@ TEST(Tray, RightPressOnTheCharacterOpensTheDialogALeftPressDoesNot) {
   wchar_t text[16] = {};
   SendMessageW(hour, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, L"3");
+}
+
+// A restarting taskbar loses every icon and then announces itself; so may a taskbar that still
+// shows them (after a display change, for instance).
+TEST(Tray, IconComesBackOnceWhenTheTaskbarRestarts) {
+  ASSERT_EQ(SettledTrayIcons(), 0) << "icons of earlier programs are still shown";
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
+
+  TakeTrayIconAway(main);
+  ASSERT_TRUE(WaitFor([] { return TrayIcons() == 0; }, 5000)) << "the icon was not taken away";
+  PostMessageW(main, TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
+
+  for (int i = 0; i < 3; ++i) AnnounceTaskbar(main);
+  EXPECT_EQ(TrayIcons(), 1) << "after announcements while the icon was shown";
+
+  // The icon that came back is the program's: its tip, and its menu on a right click.
+  const HWND icon = OnlyIcon();
+  ASSERT_NE(icon, nullptr);
+  ASSERT_TRUE(PointAt(Centre(icon)));
+  EXPECT_EQ(TipShown(icon), L"Perchette");
+  RightClickAt(Centre(icon));
+  EXPECT_NE(OpenMenu(perchette), nullptr) << "a right click on the icon opened no menu";
+  PostMenuKey(main, VK_ESCAPE);
+
+  // Exit still takes it away for good.
+  perchette.Close();
+  EXPECT_TRUE(WaitFor([] { return TrayIcons() == 0; }, 5000)) << TrayIcons() << " icons";
+}
+
+TEST(Tray, NoIconComesAfterASettingsErrorAtStartUp) {
+  ASSERT_EQ(SettledTrayIcons(), 0) << "icons of earlier programs are still shown";
+  Perchette perchette("[HungUpTime]\r\nHHour=24\r\n");
+  perchette.Start();
+  ASSERT_TRUE(PressOk(perchette.WaitForMessageBox())) << "no error report at start-up";
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  AnnounceTaskbar(main);
+  EXPECT_EQ(TrayIcons(), 0);
+  EXPECT_TRUE(perchette.Running());
 }
