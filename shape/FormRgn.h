@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/Handles.h"
+#include "shape/SpanScan.h"
 
 namespace perchette {
 
@@ -42,7 +43,8 @@ class TFormRgn {
 
  private:
   void BuildRegion();
-  void AddSpan(int32_t first, int32_t end, int32_t row);
+  // Where picture pixel (0, 0) lies in the parent window's own coordinates.
+  SpanOffset ParentOffset(HWND parent) const;
 
   std::function<HWND()> parentHandle_;
   UniqueBitmap picture_;

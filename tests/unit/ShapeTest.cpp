@@ -15,6 +15,9 @@ namespace perchette {
 static void PrintTo(const Span& span, std::ostream* out) {
   *out << "{" << span.first << ", " << span.end << ", " << span.row << "}";
 }
+static void PrintTo(const SpanRect& rect, std::ostream* out) {
+  *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
+}
 
 namespace {
 
@@ -121,6 +124,50 @@ TEST(SpanOffsets, PlaceSpansInsideTheParentsFrame) {
   EXPECT_EQ(borderless.dy, 0);
   // A client larger than the window (never seen, but the halving truncates toward zero).
   EXPECT_EQ(SpanOffsets(0, 0, 75, 150, 80, 150).dx, -2);
+}
+
+// Pixels as a 32-bit DIB holds them, 0x00RRGGBB: pure red, pure blue, and near-white with blue
+// 254, which a colour value (0x00BBGGRR) writes 0x00FEFFFF.
+constexpr uint32_t kDibWhite = 0x00FFFFFF, kDibRed = 0x00FF0000, kDibBlue = 0x000000FF,
+                   kDibNearWhite = 0x00FFFFFE;
+
+TEST(SpanRectangles, ReadDibPixelsAsColourValuesAndStayInsideThePicture) {
+  const uint32_t bits[] = {kDibRed,   kDibBlue,  kDibNearWhite,  // row 0
+                           kDibWhite, kDibWhite, kDibWhite};     // row 1
+  const DibPixels picture{3, 2, bits};
+  EXPECT_EQ(ColourAt(picture, 0, 0), 0x000000FFu);
+  EXPECT_EQ(ColourAt(picture, 1, 0), 0x00FF0000u);
+  EXPECT_EQ(ColourAt(picture, 2, 0), 0x00FEFFFFu);
+  EXPECT_EQ(ColourAt(picture, 2, 1), kWhite);
+  for (const auto& [x, y] : {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 2}}) {
+    EXPECT_EQ(ColourAt(picture, x, y), 0xFFFFFFFFu) << x << "," << y;
+  }
+  EXPECT_EQ(ColourAt(DibPixels{}, 0, 0), 0xFFFFFFFFu);
+}
+
+TEST(SpanRectangles, MakeOneRowHighRectanglePerSpanInTheParentsCoordinates) {
+  const uint32_t bits[] = {
+      kDibWhite, kDibRed,       kDibRed,   kDibWhite,  // one run inside the row
+      kDibBlue,  kDibNearWhite, kDibWhite, kDibRed,    // from column 0, and to the right edge
+      kDibWhite, kDibWhite,     kDibWhite, kDibWhite,  // all see-through
+  };
+  const DibPixels picture{4, 3, bits};
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{1, 0, 3, 1}, {0, 1, 2, 2}, {3, 1, 4, 2}}));
+  // Inside a frame: moved by the offset, still one pixel high.
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, kWhite, {3, 22}),
+            (std::vector<SpanRect>{{4, 22, 6, 23}, {3, 23, 5, 24}, {6, 23, 7, 24}}));
+  // Red as the see-through colour (0x000000FF as a colour value).
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, 0x000000FF, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {0, 1, 3, 2}, {0, 2, 4, 3}}));
+  // An area larger than the picture: what lies beyond it belongs to the shape.
+  EXPECT_EQ(
+      SpanRectangles(picture, 5, 4, kWhite, {0, 0}),
+      (std::vector<SpanRect>{
+          {1, 0, 3, 1}, {4, 0, 5, 1}, {0, 1, 2, 2}, {3, 1, 5, 2}, {4, 2, 5, 3}, {0, 3, 5, 4}}));
+  // No pixels at all: the whole area.
+  EXPECT_EQ(SpanRectangles(DibPixels{}, 2, 1, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 2, 1}}));
 }
 
 // A 24-bit bitmap file of the given pixels (0x00BBGGRR, top row first).
