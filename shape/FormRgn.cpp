@@ -9,19 +9,20 @@
 
 #include "base/Dpi.h"
 #include "res/Resource.h"
-#include "shape/PngResource.h"
+#include "shape/PackedResource.h"
 #include "shape/SpanScan.h"
 
 namespace perchette {
 
 namespace {
 
-// The PNG resources of the resolutions other than the design one.
+// The packed pictures of the resolutions other than the design one.
 constexpr struct {
   int32_t dpi;
   int id;
-} kPngPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144}, {168, IDP_CHARACTER_168},
-                    {192, IDP_CHARACTER_192}, {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
+} kPackedPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144},
+                       {168, IDP_CHARACTER_168}, {192, IDP_CHARACTER_192},
+                       {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
 
 // The bitmap's pixels as top-down rows of 32-bit pixels; empty if they cannot be read.
 std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int32_t width, int32_t height) {
@@ -69,9 +70,9 @@ UniqueRegion RegionOf(const std::vector<SpanRect>& rects) {
 void TFormRgn::LoadPicture(HINSTANCE instance, int32_t artDpi) {
   pictureDpi_ = kDesignDpi;
   picture_.reset();
-  for (const auto& png : kPngPictures) {
-    if (png.dpi != artDpi) continue;
-    picture_ = LoadPngResource(instance, png.id);
+  for (const auto& packed : kPackedPictures) {
+    if (packed.dpi != artDpi) continue;
+    picture_ = LoadPackedResource(instance, packed.id);
     if (picture_) pictureDpi_ = artDpi;
   }
   if (!picture_) {
