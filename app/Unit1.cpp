@@ -210,6 +210,10 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TRAYICON:
       return WMTrayIcon(wParam, lParam);
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+      UpdateTrayIcon();
+      break;
     default:
       break;
   }
@@ -218,8 +222,28 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The tray icon, its menu and the ways into the settings dialog.
 
+namespace {
+
+// The application icon at the small-icon size of the display scale.
+UniqueIcon SmallApplicationIcon() {
+  return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON",
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+}
+
+}  // namespace
+
 void TMainForm::AddTrayIcon() {
-  trayIcon_.Add(HandleNeeded(), LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+  trayIconSize_ = {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  trayIcon_.Add(HandleNeeded(), SmallApplicationIcon());
+}
+
+void TMainForm::UpdateTrayIcon() {
+  // Settings change often; the image is loaded again only when the small-icon size has changed.
+  const SIZE size{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+  if (size.cx == trayIconSize_.cx && size.cy == trayIconSize_.cy) return;
+  trayIconSize_ = size;
+  trayIcon_.SetImage(SmallApplicationIcon());
 }
 
 void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }

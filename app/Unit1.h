@@ -50,6 +50,8 @@ class TMainForm : public Window {
 
   // Operations of the subsystems, called from the handlers.
   void LoadSettings();
+  // After a change of the display scale: the tray icon's image at the new small-icon size.
+  void UpdateTrayIcon();
   void SetPerchOffsets();
   void PerchOnForegroundWindow();
   void HangUpScheduleTick();
@@ -85,6 +87,8 @@ class TMainForm : public Window {
   // The desktop window, asked for once: the perch does not sit on it.
   HWND desktopWindow_ = nullptr;
   TTrayIcon trayIcon_;
+  // The small-icon size the tray icon's image was loaded at.
+  SIZE trayIconSize_{};
   HangUpSchedule schedule_;
 };
 
