@@ -60,6 +60,30 @@ perchette::Picture PictureFor(int dpi) {
   return perchette::ReadBmp24(bytes);
 }
 
+// How many of the picture's non-white pixels the screen shows otherwise with the picture's
+// top-left corner at (left, top); rows above the screen are left out.
+int DrawnMismatches(const perchette::Picture& picture, int left, int top) {
+  const int firstRow = top < 0 ? -top : 0;
+  const HDC screen = GetDC(nullptr);
+  const HDC copy = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
+  const HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, firstRow, picture.width, picture.height - firstRow, screen, left, top + firstRow,
+         SRCCOPY);
+  int mismatches = 0;
+  for (int y = firstRow; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const uint32_t colour = picture.At(x, y);
+      if (colour != kWhite && GetPixel(copy, x, y) != colour) ++mismatches;
+    }
+  }
+  SelectObject(copy, old);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  return mismatches;
+}
+
 RECT ClientBounds(HWND control) {
   RECT rect = WindowRect(control);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
@@ -128,6 +152,12 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   ASSERT_TRUE(desk.BringToForeground());
   EXPECT_TRUE(WaitForPosition(main, 700 - S(150), 200 - S(109), kTwoTicksMs + kReachMs))
       << WindowRect(main);
+  // Drawn there pixel for pixel as the picture of record.
+  int mismatches = -1;
+  EXPECT_TRUE(WaitFor(
+      [&] { return (mismatches = DrawnMismatches(picture, 700 - S(150), 200 - S(109))) == 0; },
+      3000))
+      << mismatches << " of the picture's pixels are drawn otherwise";
 
   // The dialog: its place, its client area and every control scaled, no text clipped.
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
