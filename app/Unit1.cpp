@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include <utility>
+
 #include "app/Perch.h"
 #include "base/Application.h"
 #include "base/Dpi.h"
@@ -242,8 +244,10 @@ void TMainForm::UpdateTrayIcon() {
   // Settings change often; the image is loaded again only when the small-icon size has changed.
   const SIZE size{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
   if (size.cx == trayIconSize_.cx && size.cy == trayIconSize_.cy) return;
+  UniqueIcon image = SmallApplicationIcon();
+  if (!image) return;  // the tray keeps the image it has
   trayIconSize_ = size;
-  trayIcon_.SetImage(SmallApplicationIcon());
+  trayIcon_.SetImage(std::move(image));
 }
 
 void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }
