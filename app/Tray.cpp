@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "res/Ids.h"
 
@@ -57,16 +58,24 @@ TTrayIcon::TTrayIcon() = default;
 
 TTrayIcon::~TTrayIcon() = default;
 
-void TTrayIcon::Add(HWND window, HICON icon) {
+void TTrayIcon::Add(HWND window, UniqueIcon image) {
   TrayIconData = std::make_unique<NotifyIconRecord>();
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = window;
   TrayIconData->uID = ids::kTrayIconId;
   TrayIconData->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData->uCallbackMessage = ids::kTrayIconMessage;
-  TrayIconData->hIcon = icon;
+  TrayIconData->hIcon = image.get();
   std::memcpy(TrayIconData->szTip, kTip, sizeof kTip);
   Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
+  image_ = std::move(image);
+}
+
+void TTrayIcon::SetImage(UniqueIcon image) {
+  if (!TrayIconData) return;
+  TrayIconData->hIcon = image.get();
+  Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
+  image_ = std::move(image);  // the old image goes once the tray shows the new one
 }
 
 void TTrayIcon::Restore() {
@@ -83,6 +92,7 @@ void TTrayIcon::Remove(HWND window) {
   TrayIconData->uID = ids::kTrayIconId;
   Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   TrayIconData.reset();
+  image_.reset();
 }
 
 }  // namespace perchette

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "base/Handles.h"
+
 namespace perchette {
 
 struct NotifyIconRecord;
@@ -16,15 +18,20 @@ class TTrayIcon {
   TTrayIcon& operator=(const TTrayIcon&) = delete;
   ~TTrayIcon();
 
-  // Adds the icon; its notifications come to the window as WM_TRAYICON.
-  void Add(HWND window, HICON icon);
-  // Removes the icon and releases its record; nothing to do when none was added.
+  // Adds the icon showing the given image, which it keeps; its notifications come to the window
+  // as WM_TRAYICON.
+  void Add(HWND window, UniqueIcon image);
+  // Shows another image, which it keeps; nothing to do when no icon was added.
+  void SetImage(UniqueIcon image);
+  // Removes the icon, then releases its record and its image; nothing to do when none was added.
   void Remove(HWND window);
   // Shows the added icon again, with the same record, after the taskbar has restarted; leaves
   // exactly one icon, also where the old one is still there. Nothing to do when none was added.
   void Restore();
 
  private:
+  // The image shown; declared first, so that it goes last.
+  UniqueIcon image_;
   // Present from the icon's addition to its removal.
   std::unique_ptr<NotifyIconRecord> TrayIconData;
 };

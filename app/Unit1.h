@@ -52,6 +52,8 @@ class TMainForm : public Window {
 
   // Operations of the subsystems, called from the handlers.
   void LoadSettings();
+  // After a change of the display scale: the tray icon's image at the new small-icon size.
+  void UpdateTrayIcon();
   void SetPerchOffsets();
   void PerchOnForegroundWindow();
   void HangUpScheduleTick();
@@ -93,6 +95,8 @@ class TMainForm : public Window {
   PerchScale scale_{kDesignDpi};
   // Set once FormCreate has sized and shaped the window: only then does she follow the scale.
   bool followsScale_ = false;
+  // The small-icon size the tray icon's image was loaded at.
+  SIZE trayIconSize_{};
   HangUpSchedule schedule_;
 };
 

@@ -21,4 +21,8 @@ int32_t DisplayDpi(const RECT& rect);
 // Systems that cannot measure a frame for a resolution measure it at the system's.
 RECT WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle, int32_t dpi);
 
+// A system metric (an icon size, say) at the given resolution; the system's where the system
+// cannot tell it for another one.
+int SystemMetricForDpi(int index, int32_t dpi);
+
 }  // namespace perchette

@@ -16,6 +16,7 @@ class DpiFunctions {
   using MonitorFromRectFunction = HMONITOR(WINAPI*)(LPCRECT, DWORD);
   using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
 
   static const DpiFunctions& Get() {
     static const DpiFunctions functions;
@@ -25,6 +26,7 @@ class DpiFunctions {
   MonitorFromRectFunction monitorFromRect = nullptr;
   GetDpiForMonitorFunction getDpiForMonitor = nullptr;
   AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
+  GetSystemMetricsForDpiFunction getSystemMetricsForDpi = nullptr;
 
  private:
   DpiFunctions()
@@ -33,6 +35,8 @@ class DpiFunctions {
       monitorFromRect = Export<MonitorFromRectFunction>(user32_.get(), "MonitorFromRect");
       adjustWindowRectExForDpi =
           Export<AdjustWindowRectExForDpiFunction>(user32_.get(), "AdjustWindowRectExForDpi");
+      getSystemMetricsForDpi =
+          Export<GetSystemMetricsForDpiFunction>(user32_.get(), "GetSystemMetricsForDpi");
     }
     if (shcore_) {
       getDpiForMonitor = Export<GetDpiForMonitorFunction>(shcore_.get(), "GetDpiForMonitor");
@@ -76,6 +80,12 @@ RECT WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle, int32_t
     AdjustWindowRectEx(&window, style, FALSE, exStyle);
   }
   return window;
+}
+
+int SystemMetricForDpi(int index, int32_t dpi) {
+  const auto forDpi = DpiFunctions::Get().getSystemMetricsForDpi;
+  const int value = forDpi != nullptr ? forDpi(index, static_cast<UINT>(dpi)) : 0;
+  return value > 0 ? value : GetSystemMetrics(index);
 }
 
 }  // namespace perchette

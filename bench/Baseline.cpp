@@ -4,6 +4,10 @@
 // that makes exactly the window-manager calls of one perching tick. Nothing else: no settings,
 // no dialog, no menu, no application window.
 //
+// Built as bench_baseline_scaled, at 144 and 288 dots per inch it shows the character drawn for
+// that resolution, loaded the cheapest way there is (an uncompressed bitmap resource), and perches
+// by offsets of that scale; otherwise, and at any other resolution, the picture drawn for 96.
+//
 // A number on the command line moves its perch that many pixels further left, so that it can
 // perch beside the program on the same window while both are measured at once.
 #include <windows.h>
@@ -18,7 +22,6 @@
 
 namespace {
 
-constexpr int kWidth = 80, kHeight = 150;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTickMs = 200;
 constexpr UINT kTrayId = 1;
@@ -26,12 +29,17 @@ constexpr UINT kTrayMessage = WM_APP + 1;
 // White, the see-through colour, as GetDIBits gives a pixel (0x00RRGGBB).
 constexpr DWORD kSeeThroughPixel = 0xFFFFFF;
 
+// The bitmaps drawn for 144 and 288 dots per inch are numbered by their resolution.
+constexpr int kScaledPictures[] = {144, 288};
+
 perchette::UniqueBitmap picture;
+int width = 0, height = 0;
+int perchOffsetX = perchette::kPerchOffsetX, perchOffsetY = perchette::kPerchOffsetY;
 int shift = 0;
 
 void Park(HWND window) {
   SetWindowPos(window, HWND_TOP, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-               kWidth, kHeight, SWP_NOACTIVATE);
+               width, height, SWP_NOACTIVATE);
 }
 
 void CALLBACK Tick(HWND window, UINT, UINT_PTR, DWORD) {
@@ -43,8 +51,8 @@ void CALLBACK Tick(HWND window, UINT, UINT_PTR, DWORD) {
   }
   RECT foreground{};
   if (!GetWindowRect(GetForegroundWindow(), &foreground)) return;
-  SetWindowPos(window, HWND_TOP, foreground.right - perchette::kPerchOffsetX - shift,
-               foreground.top - perchette::kPerchOffsetY, kWidth, kHeight, SWP_NOACTIVATE);
+  SetWindowPos(window, HWND_TOP, foreground.right - perchOffsetX - shift,
+               foreground.top - perchOffsetY, width, height, SWP_NOACTIVATE);
 }
 
 // Memory from the process heap for one scope. The standard containers would bring the C++
@@ -71,41 +79,43 @@ class HeapArray {
 perchette::UniqueRegion PictureRegion(HBITMAP bitmap) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kWidth;
-  info.bmiHeader.biHeight = -kHeight;  // top-down rows
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  constexpr size_t kPixels = static_cast<size_t>(kWidth) * kHeight;
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   // A region header followed by at most one run for every other pixel of a row.
-  constexpr size_t kMostRuns = (kWidth + 1) / 2 * kHeight;
-  const HeapArray<DWORD> pixels(kPixels);
-  const HeapArray<BYTE> data(sizeof(RGNDATAHEADER) + kMostRuns * sizeof(RECT));
+  const size_t mostRuns = static_cast<size_t>(width + 1) / 2 * static_cast<size_t>(height);
+  const HeapArray<DWORD> pixels(count);
+  const HeapArray<BYTE> data(sizeof(RGNDATAHEADER) + mostRuns * sizeof(RECT));
   if (!pixels.get() || !data.get()) return {};
   const perchette::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (GetDIBits(dc.get(), bitmap, 0, kHeight, pixels.get(), &info, DIB_RGB_COLORS) != kHeight) {
+  if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), pixels.get(), &info,
+                DIB_RGB_COLORS) != height) {
     return {};
   }
 
   auto* header = reinterpret_cast<RGNDATAHEADER*>(data.get());
   auto* runs = reinterpret_cast<RECT*>(data.get() + sizeof(RGNDATAHEADER));
-  DWORD count = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    const DWORD* row = pixels.get() + static_cast<size_t>(y) * kWidth;
+  DWORD runCount = 0;
+  for (int y = 0; y < height; ++y) {
+    const DWORD* row = pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(width);
     const auto seeThrough = [row](int x) { return (row[x] & 0xFFFFFF) == kSeeThroughPixel; };
-    for (int x = 0; x < kWidth;) {
+    for (int x = 0; x < width;) {
       if (seeThrough(x)) {
         ++x;
         continue;
       }
       const int first = x;
-      while (x < kWidth && !seeThrough(x)) ++x;
-      runs[count++] = RECT{first, y, x, y + 1};
+      while (x < width && !seeThrough(x)) ++x;
+      runs[runCount++] = RECT{first, y, x, y + 1};
     }
   }
-  *header = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, count, 0, {0, 0, kWidth, kHeight}};
+  *header =
+      RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, runCount, 0, {0, 0, width, height}};
   return perchette::UniqueRegion(
-      ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+      ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + runCount * sizeof(RECT)),
                       reinterpret_cast<const RGNDATA*>(data.get())));
 }
 
@@ -129,7 +139,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       {
         const perchette::UniqueMemoryDc source(CreateCompatibleDC(dc));
         const perchette::ScopedSelect select(source.get(), picture.get());
-        BitBlt(dc, 0, 0, kWidth, kHeight, source.get(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
       }
       EndPaint(window, &paint);
       return 0;
@@ -149,9 +159,27 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   shift = _wtoi(commandLine);
-  picture.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CHARACTER),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!picture) return 1;
+  SetProcessDPIAware();
+  int dpi = 0;
+  {
+    const perchette::ScopedWindowDc screen(nullptr);
+    dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  }
+  int id = IDB_CHARACTER;
+  for (const int scaled : kScaledPictures) {
+    if (scaled != dpi || FindResourceW(instance, MAKEINTRESOURCEW(scaled), RT_BITMAP) == nullptr) {
+      continue;
+    }
+    id = scaled;
+    perchOffsetX = MulDiv(perchOffsetX, dpi, 96);
+    perchOffsetY = MulDiv(perchOffsetY, dpi, 96);
+  }
+  picture.reset(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  BITMAP info{};
+  if (!picture || GetObjectW(picture.get(), sizeof info, &info) == 0) return 1;
+  width = info.bmWidth;
+  height = info.bmHeight;
 
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = BaselineProc;
@@ -162,7 +190,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
   const HWND window =
       CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Baseline", WS_POPUP,
-                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), kWidth, kHeight,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height,
                       nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   perchette::UniqueRegion region = PictureRegion(picture.get());

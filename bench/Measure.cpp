@@ -17,6 +17,9 @@
 // program is then ready when its visible window of that class has a region and stands at the
 // parked position (the screen's width and height). Without a class the program is ready at its
 // first visible window. Exit code 0 when every measurement was taken, 2 when one could not be.
+//
+// The programs run at the display resolution that this driver was started with (under Wine, the
+// LogPixels value of the prefix); each line of the start-up measurement names it.
 #include <windows.h>
 
 #include <psapi.h>
@@ -34,6 +37,7 @@
 #include <vector>
 
 #include "app/Perch.h"
+#include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/WideText.h"
 
@@ -417,6 +421,12 @@ class Run {
   DWORD processId_ = 0;
 };
 
+// The display resolution, as the measured programs are told it when they start.
+int ScreenDpi() {
+  const perchette::ScopedWindowDc screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
 // Run 0 of each program only warms Wine's caches up; the later runs take the programs in turn.
 int MeasureStartup(int runs, const std::vector<Program>& programs) {
   for (int run = 0; run <= runs; ++run) {
@@ -426,8 +436,8 @@ int MeasureStartup(int runs, const std::vector<Program>& programs) {
       double shown = -1;
       const std::optional<double> seconds = instance.WaitReady(started, &shown);
       if (!seconds) instance.Fail("no ready window");
-      std::printf("startup program=%s run=%d ms=%.1f shown_ms=%.1f\n", Narrow(program.name).c_str(),
-                  run, *seconds * 1000, shown * 1000);
+      std::printf("startup program=%s dpi=%d run=%d ms=%.1f shown_ms=%.1f\n",
+                  Narrow(program.name).c_str(), ScreenDpi(), run, *seconds * 1000, shown * 1000);
       std::fflush(stdout);
       instance.Close();
       Pump(0.3);
@@ -452,11 +462,14 @@ HWND CreateForegroundWindow() {
                          windowClass.hInstance, nullptr);
 }
 
+// The perch offsets grow with the picture drawn for the resolution nearest to the screen's.
 bool IsPerchedOn(HWND window, const RECT& foreground, int shift) {
+  static const int artDpi = perchette::NearestArtDpi(ScreenDpi());
   RECT bounds{};
   GetWindowRect(window, &bounds);
-  return bounds.left == foreground.right - perchette::kPerchOffsetX - shift &&
-         bounds.top == foreground.top - perchette::kPerchOffsetY;
+  return bounds.left ==
+             foreground.right - perchette::ScaleForDpi(perchette::kPerchOffsetX, artDpi) - shift &&
+         bounds.top == foreground.top - perchette::ScaleForDpi(perchette::kPerchOffsetY, artDpi);
 }
 
 void PrintPhase(const Program& program, const char* phase, double seconds, const Usage& start,
@@ -574,6 +587,8 @@ int MeasureIdle(double seconds, std::vector<Program> programs, bool together) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Positions and the resolution as they are, not as a program unaware of the scale is told.
+  SetProcessDPIAware();
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (argc < 4 || (mode != L"startup" && mode != L"idle" && mode != L"together")) {
     std::fprintf(stderr,

@@ -17,7 +17,7 @@ target_link_libraries(Perchette PRIVATE windows_headers user32 gdi32 shell32 imm
 set(ART_DPIS 120 144 168 192 240 288)
 set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
 foreach(dpi ${ART_DPIS})
-  list(APPEND RC_DEPENDS character-${dpi}.png)
+  list(APPEND RC_DEPENDS character-${dpi}.ppk)
 endforeach()
 list(TRANSFORM RC_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/res/)
 set_source_files_properties(res/Perchette.rc PROPERTIES OBJECT_DEPENDS "${RC_DEPENDS}")
@@ -88,19 +88,34 @@ endif()
 # Footprint benchmark (scripts/bench): a baseline program that does only what the job needs while
 # idle (the shaped window, the tray icon, the perching tick), and a driver that starts a program
 # and measures it. Built and run only by scripts/bench, which names them.
-add_executable(bench_baseline WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Baseline.cpp ${CMAKE_SOURCE_DIR}/bench/Baseline.rc)
-target_include_directories(bench_baseline PRIVATE ${CMAKE_SOURCE_DIR})
-# It throws nothing: without exceptions it links none of the C++ library's unwinding machinery.
-target_compile_options(bench_baseline PRIVATE ${WARNINGS} -Os -fno-exceptions -ffunction-sections -fdata-sections)
-target_link_options(bench_baseline PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
-target_link_libraries(bench_baseline PRIVATE windows_headers user32 gdi32 shell32 kernel32)
+# bench_baseline_scaled is the same program carrying the pictures of the start-up's larger scales
+# as well, as uncompressed bitmaps; the idle rounds keep the smaller one, whose image is read into
+# memory under Wine.
+find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
+set(BENCH_PICTURES)
+foreach(dpi 144 288)
+  set(bmp ${CMAKE_BINARY_DIR}/baseline-character-${dpi}.bmp)
+  add_custom_command(OUTPUT ${bmp}
+    COMMAND ${IMAGEMAGICK_CONVERT} ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png -type TrueColor BMP3:${bmp}
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png VERBATIM)
+  list(APPEND BENCH_PICTURES ${bmp})
+endforeach()
 set_source_files_properties(bench/Baseline.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Perchette.bmp;${CMAKE_SOURCE_DIR}/res/MAINICON.ico;${BENCH_PICTURES}")
+foreach(baseline bench_baseline bench_baseline_scaled)
+  add_executable(${baseline} WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Baseline.cpp ${CMAKE_SOURCE_DIR}/bench/Baseline.rc)
+  target_include_directories(${baseline} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  # It throws nothing: without exceptions it links none of the C++ library's unwinding machinery.
+  target_compile_options(${baseline} PRIVATE ${WARNINGS} -Os -fno-exceptions -ffunction-sections -fdata-sections)
+  target_link_options(${baseline} PRIVATE ${STATIC_RUNTIME} -municode -s -Wl,--gc-sections)
+  target_link_libraries(${baseline} PRIVATE windows_headers user32 gdi32 shell32 kernel32)
+endforeach()
+target_compile_definitions(bench_baseline_scaled PRIVATE BASELINE_SCALED)
 
 add_executable(bench_measure EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/Measure.cpp
-  ${CMAKE_SOURCE_DIR}/base/WideText.cpp)
+  ${CMAKE_SOURCE_DIR}/base/WideText.cpp ${CMAKE_SOURCE_DIR}/base/Dpi.cpp)
 target_include_directories(bench_measure PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(bench_measure PRIVATE ${WARNINGS})
 target_link_options(bench_measure PRIVATE ${STATIC_RUNTIME} -municode)
 target_link_libraries(bench_measure PRIVATE windows_headers user32 gdi32 kernel32 psapi)
-add_dependencies(bench_measure Perchette bench_baseline)
+add_dependencies(bench_measure Perchette bench_baseline bench_baseline_scaled)

@@ -1,31 +1,78 @@
 #include "shape/FormRgn.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "base/Dpi.h"
 #include "res/Resource.h"
-#include "shape/PngResource.h"
+#include "shape/PackedResource.h"
 #include "shape/SpanScan.h"
 
 namespace perchette {
 
 namespace {
 
-// The PNG resources of the resolutions other than the design one.
+// The packed pictures of the resolutions other than the design one.
 constexpr struct {
   int32_t dpi;
   int id;
-} kPngPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144}, {168, IDP_CHARACTER_168},
-                    {192, IDP_CHARACTER_192}, {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
+} kPackedPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144},
+                       {168, IDP_CHARACTER_168}, {192, IDP_CHARACTER_192},
+                       {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
+
+// The bitmap's pixels as top-down rows of 32-bit pixels; empty if they cannot be read.
+std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int32_t width, int32_t height) {
+  if (bitmap == nullptr || width <= 0 || height <= 0) return {};
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = -height;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint32_t> bits(static_cast<size_t>(width) * static_cast<size_t>(height));
+  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &format,
+                DIB_RGB_COLORS) != height) {
+    return {};
+  }
+  return bits;
+}
+
+// One region of all the rectangles, made in one call; null if the system refuses it.
+UniqueRegion RegionOf(const std::vector<SpanRect>& rects) {
+  static_assert(sizeof(SpanRect) == sizeof(RECT) && offsetof(SpanRect, left) == 0 &&
+                offsetof(SpanRect, top) == 4 && offsetof(SpanRect, right) == 8 &&
+                offsetof(SpanRect, bottom) == 12);
+  RGNDATAHEADER header{sizeof header, RDH_RECTANGLES, static_cast<DWORD>(rects.size()), 0, {}};
+  if (!rects.empty()) header.rcBound = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const SpanRect& rect : rects) {
+    header.rcBound.left = std::min<LONG>(header.rcBound.left, rect.left);
+    header.rcBound.top = std::min<LONG>(header.rcBound.top, rect.top);
+    header.rcBound.right = std::max<LONG>(header.rcBound.right, rect.right);
+    header.rcBound.bottom = std::max<LONG>(header.rcBound.bottom, rect.bottom);
+  }
+  std::vector<std::byte> data(sizeof header + rects.size() * sizeof(RECT));
+  std::memcpy(data.data(), &header, sizeof header);
+  if (!rects.empty()) {
+    std::memcpy(data.data() + sizeof header, rects.data(), rects.size() * sizeof(RECT));
+  }
+  return UniqueRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                      reinterpret_cast<const RGNDATA*>(data.data())));
+}
 
 }  // namespace
 
 void TFormRgn::LoadPicture(HINSTANCE instance, int32_t artDpi) {
   pictureDpi_ = kDesignDpi;
   picture_.reset();
-  for (const auto& png : kPngPictures) {
-    if (png.dpi != artDpi) continue;
-    picture_ = LoadPngResource(instance, png.id);
+  for (const auto& packed : kPackedPictures) {
+    if (packed.dpi != artDpi) continue;
+    picture_ = LoadPackedResource(instance, packed.id);
     if (picture_) pictureDpi_ = artDpi;
   }
   if (!picture_) {
@@ -61,38 +108,32 @@ void TFormRgn::Paint(HDC dc) const {
 
 void TFormRgn::BuildRegion() {
   const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
+  // The pixels are read once and the region made in one call: reading them one at a time and
+  // uniting one rectangle per span costs tens of milliseconds at the larger scales.
+  const std::vector<uint32_t> bits = ReadPixels(picture_.get(), pictureWidth_, pictureHeight_);
+  const DibPixels pixels{bits.empty() ? 0 : pictureWidth_, bits.empty() ? 0 : pictureHeight_,
+                         bits.data()};
   // Each build starts a new region. The previous one is left alone: a window that took it frees
   // it when it takes the new one, and one it refused is freed here.
-  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  UniqueRegion region =
+      RegionOf(SpanRectangles(pixels, width_, height_, TransparentColor, ParentOffset(parent)));
   FRegion = region.get();
-  UniqueMemoryDc source(CreateCompatibleDC(nullptr));
-  ScopedSelect select(source.get(), picture_.get());
-  // GetPixel gives CLR_INVALID outside the picture, which matches no colour: such places count
-  // as part of the shape, as they do for a control larger than its picture.
-  ScanSpans(
-      width_, height_, TransparentColor,
-      [&](int32_t x, int32_t y) { return static_cast<uint32_t>(GetPixel(source.get(), x, y)); },
-      [&](int32_t first, int32_t end, int32_t row) { AddSpan(first, end, row); });
-  if (parent != nullptr && SetWindowRgn(parent, FRegion, TRUE) != 0) {
+  // Without a region the window keeps the shape it has.
+  if (FRegion != nullptr && parent != nullptr && SetWindowRgn(parent, FRegion, TRUE) != 0) {
     region.release();  // the window owns the region now and frees it with itself
   }
   refusedRegion_ = std::move(region);
 }
 
-void TFormRgn::AddSpan(int32_t first, int32_t end, int32_t row) {
-  const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
+SpanOffset TFormRgn::ParentOffset(HWND parent) const {
   RECT outer{};
   RECT client{};
   if (parent != nullptr) {
     GetWindowRect(parent, &outer);
     GetClientRect(parent, &client);
   }
-  const SpanOffset offset =
-      SpanOffsets(left_, top_, outer.right - outer.left, outer.bottom - outer.top,
-                  client.right - client.left, client.bottom - client.top);
-  UniqueRegion line(
-      CreateRectRgn(first + offset.dx, row + offset.dy, end + offset.dx, row + offset.dy + 1));
-  CombineRgn(FRegion, FRegion, line.get(), RGN_OR);
+  return SpanOffsets(left_, top_, outer.right - outer.left, outer.bottom - outer.top,
+                     client.right - client.left, client.bottom - client.top);
 }
 
 }  // namespace perchette

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/Handles.h"
+#include "shape/SpanScan.h"
 
 namespace perchette {
 
@@ -23,7 +24,7 @@ class TFormRgn {
   // The parent's window, created on demand.
   void SetParent(std::function<HWND()> parentHandle) { parentHandle_ = std::move(parentHandle); }
   // The character picture drawn for artDpi (one of kArtDpis): the bitmap resource at the design
-  // resolution, else the PNG resource drawn for artDpi. Where that cannot be had, the design
+  // resolution, else the packed picture drawn for artDpi. Where that cannot be had, the design
   // bitmap; PictureDpi tells which was loaded.
   void LoadPicture(HINSTANCE instance, int32_t artDpi);
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
@@ -42,7 +43,8 @@ class TFormRgn {
 
  private:
   void BuildRegion();
-  void AddSpan(int32_t first, int32_t end, int32_t row);
+  // Where picture pixel (0, 0) lies in the parent window's own coordinates.
+  SpanOffset ParentOffset(HWND parent) const;
 
   std::function<HWND()> parentHandle_;
   UniqueBitmap picture_;

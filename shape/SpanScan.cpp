@@ -1,5 +1,7 @@
 #include "shape/SpanScan.h"
 
+#include <cstddef>
+
 namespace perchette {
 
 SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWidth,
@@ -9,6 +11,25 @@ SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWid
   const int64_t dx = controlLeft + border;
   const int64_t dy = controlTop + (int64_t{outerHeight} - clientHeight) - border;
   return {static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
+}
+
+uint32_t ColourAt(const DibPixels& picture, int32_t x, int32_t y) {
+  if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return 0xFFFFFFFF;
+  const uint32_t pixel = picture.bits[static_cast<size_t>(y) * static_cast<size_t>(picture.width) +
+                                      static_cast<size_t>(x)];
+  // Red and blue change places; green stays.
+  return (pixel & 0x0000FF) << 16 | (pixel & 0x00FF00) | (pixel & 0xFF0000) >> 16;
+}
+
+std::vector<SpanRect> SpanRectangles(const DibPixels& picture, int32_t width, int32_t height,
+                                     uint32_t transparent, SpanOffset offset) {
+  std::vector<SpanRect> rects;
+  ScanSpans(
+      width, height, transparent, [&](int32_t x, int32_t y) { return ColourAt(picture, x, y); },
+      [&](int32_t first, int32_t end, int32_t row) {
+        rects.push_back({first + offset.dx, row + offset.dy, end + offset.dx, row + offset.dy + 1});
+      });
+  return rects;
 }
 
 }  // namespace perchette

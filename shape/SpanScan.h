@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace perchette {
 
@@ -42,5 +43,27 @@ struct SpanOffset {
 // taken to be as wide as a side border, so the top offset is the whole vertical frame less b.
 SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWidth,
                        int32_t outerHeight, int32_t clientWidth, int32_t clientHeight);
+
+// A picture's pixels as a 32-bit device-independent bitmap holds them: top-down rows of width
+// pixels, each 0x00RRGGBB.
+struct DibPixels {
+  int32_t width = 0, height = 0;
+  const uint32_t* bits = nullptr;
+};
+
+// The colour of pixel (x, y) as 0x00BBGGRR. A position outside the picture reads as 0xFFFFFFFF,
+// the invalid colour, which equals no colour of a real pixel.
+uint32_t ColourAt(const DibPixels& picture, int32_t x, int32_t y);
+
+// A rectangle in the parent window's coordinates; right and bottom are exclusive.
+struct SpanRect {
+  int32_t left, top, right, bottom;
+  friend bool operator==(const SpanRect&, const SpanRect&) = default;
+};
+
+// The spans of a width x height area laid over the picture, as ScanSpans finds them, each made a
+// rectangle one pixel high and moved by offset: what a region of the picture's shape is made of.
+std::vector<SpanRect> SpanRectangles(const DibPixels& picture, int32_t width, int32_t height,
+                                     uint32_t transparent, SpanOffset offset);
 
 }  // namespace perchette

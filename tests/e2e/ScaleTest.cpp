@@ -64,6 +64,30 @@ perchette::Picture PictureFor(int dpi) {
   return perchette::ReadBmp24(bytes);
 }
 
+// How many of the picture's non-white pixels the screen shows otherwise with the picture's
+// top-left corner at (left, top); rows above the screen are left out.
+int DrawnMismatches(const perchette::Picture& picture, int left, int top) {
+  const int firstRow = top < 0 ? -top : 0;
+  const HDC screen = GetDC(nullptr);
+  const HDC copy = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
+  const HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, firstRow, picture.width, picture.height - firstRow, screen, left, top + firstRow,
+         SRCCOPY);
+  int mismatches = 0;
+  for (int y = firstRow; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const uint32_t colour = picture.At(x, y);
+      if (colour != kWhite && GetPixel(copy, x, y) != colour) ++mismatches;
+    }
+  }
+  SelectObject(copy, old);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  return mismatches;
+}
+
 // The width of the text in the dialog's face at the character height.
 LONG TextWidth(const wchar_t* text, int fontHeight) {
   const HDC screen = GetDC(nullptr);
@@ -128,6 +152,15 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   EXPECT_TRUE(WaitForPosition(main, 700 - Art(kPerchOffsetX), 200 - Art(kPerchOffsetY),
                               kTwoTicksMs + kReachMs))
       << WindowRect(main);
+  // Drawn there pixel for pixel as the picture of record.
+  int mismatches = -1;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return (mismatches = DrawnMismatches(picture, 700 - Art(kPerchOffsetX),
+                                             200 - Art(kPerchOffsetY))) == 0;
+      },
+      3000))
+      << mismatches << " of the picture's pixels are drawn otherwise";
 
   // The dialog: its place, its client area and every control scaled, no text clipped.
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/AppError.h"
+#include "shape/PackedPicture.h"
 #include "shape/SpanScan.h"
 #include "tests/support/Bitmap.h"
 
@@ -14,6 +16,9 @@ namespace perchette {
 // Found by argument-dependent lookup, so failures print spans readably.
 static void PrintTo(const Span& span, std::ostream* out) {
   *out << "{" << span.first << ", " << span.end << ", " << span.row << "}";
+}
+static void PrintTo(const SpanRect& rect, std::ostream* out) {
+  *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
 }
 
 namespace {
@@ -121,6 +126,111 @@ TEST(SpanOffsets, PlaceSpansInsideTheParentsFrame) {
   EXPECT_EQ(borderless.dy, 0);
   // A client larger than the window (never seen, but the halving truncates toward zero).
   EXPECT_EQ(SpanOffsets(0, 0, 75, 150, 80, 150).dx, -2);
+}
+
+// Pixels as a 32-bit DIB holds them, 0x00RRGGBB: pure red, pure blue, and near-white with blue
+// 254, which a colour value (0x00BBGGRR) writes 0x00FEFFFF. Red is 0x000000FF as a colour value.
+constexpr uint32_t kDibWhite = 0x00FFFFFF, kDibRed = 0x00FF0000, kDibBlue = 0x000000FF,
+                   kDibNearWhite = 0x00FFFFFE;
+
+TEST(SpanRectangles, MakeOneRowHighRectanglePerSpanInTheParentsCoordinates) {
+  const uint32_t bits[] = {
+      kDibWhite, kDibRed,       kDibRed,   kDibWhite,  // one run inside the row
+      kDibBlue,  kDibNearWhite, kDibWhite, kDibRed,    // from column 0, and to the right edge
+      kDibWhite, kDibWhite,     kDibWhite, kDibWhite,  // all see-through
+  };
+  const DibPixels picture{4, 3, bits};
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{1, 0, 3, 1}, {0, 1, 2, 2}, {3, 1, 4, 2}}));
+  // Inside a frame: moved by the offset, still one pixel high.
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, kWhite, {3, 22}),
+            (std::vector<SpanRect>{{4, 22, 6, 23}, {3, 23, 5, 24}, {6, 23, 7, 24}}));
+  // Red as the see-through colour (0x000000FF as a colour value).
+  EXPECT_EQ(SpanRectangles(picture, 4, 3, 0x000000FF, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {0, 1, 3, 2}, {0, 2, 4, 3}}));
+  // An area larger than the picture: what lies beyond it belongs to the shape.
+  EXPECT_EQ(
+      SpanRectangles(picture, 5, 4, kWhite, {0, 0}),
+      (std::vector<SpanRect>{
+          {1, 0, 3, 1}, {4, 0, 5, 1}, {0, 1, 2, 2}, {3, 1, 5, 2}, {4, 2, 5, 3}, {0, 3, 5, 4}}));
+  // No pixels at all: the whole area.
+  EXPECT_EQ(SpanRectangles(DibPixels{}, 2, 1, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 2, 1}}));
+}
+
+// A packed picture file: the signature, the size, then the chunks as given.
+std::vector<uint8_t> Packed(int width, int height, std::initializer_list<uint8_t> chunks) {
+  std::vector<uint8_t> file = {'P', 'P', 'K', '1'};
+  for (const int side : {width, height}) {
+    file.insert(file.end(), {static_cast<uint8_t>(side), static_cast<uint8_t>(side >> 8)});
+  }
+  file.insert(file.end(), chunks);
+  return file;
+}
+
+std::vector<uint32_t> Unpacked(const std::vector<uint8_t>& file) {
+  const std::optional<PackedPicture> picture = DecodePackedPicture(file);
+  return picture ? picture->pixels : std::vector<uint32_t>{};
+}
+
+TEST(DecodePackedPicture, DecodesEveryKindOfChunk) {
+  // Worked by hand: each chunk's pixels as 0x00RRGGBB.
+  const struct {
+    const char* what;
+    std::vector<uint8_t> file;
+    std::vector<uint32_t> pixels;
+  } cases[] = {
+      {"colours given; black before the first pixel",
+       Packed(3, 1, {0xFE, 0x12, 0x34, 0x56, 0xC0, 0xFE, 0xFF, 0xFF, 0xFF}),
+       {0x123456, 0x123456, 0xFFFFFF}},
+      {"a run of the initial black, then one across the row's end",
+       Packed(3, 2, {0xC1, 0xFE, 1, 2, 3, 0xC2}),
+       {0, 0, 0x010203, 0x010203, 0x010203, 0x010203}},
+      {"a run of 62, the longest", Packed(62, 1, {0xFD}), std::vector<uint32_t>(62, 0)},
+      // 0x6C: red +0, green +1, blue -2; 0x40: each -2, wrapping below 0.
+      {"small changes, wrapping around",
+       Packed(3, 1, {0xFE, 10, 20, 1, 0x6C, 0x40}),
+       {0x0A1401, 0x0A15FF, 0x0813FD}},
+      // 0xA0 0x3C: green +0, red +0-5, blue +0+4; 0x80 0xF8: green -32, red -32+7, blue -32+0.
+      {"larger changes of green, red and blue following it",
+       Packed(3, 1, {0xFE, 100, 100, 100, 0xA0, 0x3C, 0x80, 0xF8}),
+       {0x646464, 0x5F6468, 0x464448}},
+      // (3*16 + 5*32 + 7*48) % 64 = 32; (3*1 + 5*2 + 7*3) % 64 = 34.
+      {"colours taken back from the cache",
+       Packed(5, 1, {0xFE, 16, 32, 48, 0xFE, 1, 2, 3, 0x20, 0x22, 0x20}),
+       {0x102030, 0x010203, 0x102030, 0x010203, 0x102030}},
+      // 0x7F: each +1, to (1, 1, 1), whose place is (3 + 5 + 7) % 64 = 15.
+      {"a changed colour goes into the cache too",
+       Packed(3, 1, {0x7F, 0xFE, 9, 9, 9, 0x0F}),
+       {0x010101, 0x090909, 0x010101}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Unpacked(c.file), c.pixels) << c.what;
+  const std::optional<PackedPicture> picture = DecodePackedPicture(Packed(2, 3, {0xC5}));
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->width, 2);
+  EXPECT_EQ(picture->height, 3);
+}
+
+TEST(DecodePackedPicture, RefusesAnythingButOneWholePicture) {
+  const struct {
+    const char* what;
+    std::vector<uint8_t> file;
+  } cases[] = {
+      {"empty", {}},
+      {"header cut", {'P', 'P', 'K', '1', 1, 0, 1}},
+      {"signature", {'P', 'P', 'K', '2', 1, 0, 1, 0, 0xC0}},
+      {"no width", Packed(0, 1, {})},
+      {"no height", Packed(1, 0, {})},
+      {"too wide", Packed(4097, 1, {0xFE, 0, 0, 0})},
+      {"too high", Packed(1, 4097, {0xFE, 0, 0, 0})},
+      {"pixels missing", Packed(2, 2, {0xC2})},
+      {"a run past the last pixel", Packed(2, 1, {0xC2})},
+      {"the unknown chunk", Packed(1, 1, {0xFF})},
+      {"a given colour cut", Packed(1, 1, {0xFE, 1, 2})},
+      {"a large change cut", Packed(1, 1, {0x80})},
+      {"bytes after the last pixel", Packed(1, 1, {0xC0, 0xC0})},
+  };
+  for (const auto& c : cases) EXPECT_FALSE(DecodePackedPicture(c.file).has_value()) << c.what;
 }
 
 // A 24-bit bitmap file of the given pixels (0x00BBGGRR, top row first).
