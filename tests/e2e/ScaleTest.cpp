@@ -103,6 +103,44 @@ LONG TextWidth(const wchar_t* text, int fontHeight) {
   return extent.cx;
 }
 
+// The dialog laid out for a resolution: its client area, every control scaled from the design
+// table (a label grown to its text where the face needs it), no text clipped, and the hour box's
+// arrow buttons one scaled pixel in from the right and the bottom of its inner area. At 96 dpi
+// the layout is the designed one, made for a face that may be missing here.
+void ExpectDialogLaidOut(HWND dialog, int dpi) {
+  const auto S = [dpi](int value) { return MulDiv(value, dpi, 96); };
+  RECT client{};
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(client.right, S(kDialogWidth));
+  EXPECT_EQ(client.bottom, S(kDialogHeight));
+  for (int i = 0; i < 6; ++i) {
+    const DesignedControl& design = kDialogControls[i];
+    const HWND control = DialogControl(dialog, i);
+    ASSERT_NE(control, nullptr) << "control " << i;
+    RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),
+                  S(design.top) + S(design.height)};
+    const LONG textWidth =
+        design.text != nullptr ? TextWidth(design.text, S(design.fontHeight)) : 0;
+    if ((i == 2 || i == 3) && dpi != 96) {
+      expected.right = std::max<LONG>(expected.right, expected.left + textWidth);
+    }
+    const RECT bounds = ClientBounds(control);
+    EXPECT_TRUE(EqualRect(&bounds, &expected))
+        << "control " << i << " at " << bounds << ", expected " << expected;
+    if (dpi != 96) EXPECT_LE(textWidth, bounds.right - bounds.left) << "control " << i << " clips";
+  }
+  const HWND hourBox = DialogControl(dialog, 0);
+  const HWND arrows = GetWindow(hourBox, GW_CHILD);
+  ASSERT_NE(arrows, nullptr);
+  RECT inner{};
+  GetClientRect(hourBox, &inner);
+  RECT arrowsRect = WindowRect(arrows);
+  MapWindowPoints(nullptr, hourBox, reinterpret_cast<POINT*>(&arrowsRect), 2);
+  const RECT expectedArrows{inner.right - S(1) - S(15), 0, inner.right - S(1), inner.bottom - S(1)};
+  EXPECT_TRUE(EqualRect(&arrowsRect, &expectedArrows))
+      << arrowsRect << ", expected " << expectedArrows;
+}
+
 // The resolution whose drawing of the character a display gets: the nearest one drawn, the
 // larger of two equally near.
 int ArtDpiFor(int dpi) {
@@ -169,33 +207,7 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   const RECT window = WindowRect(dialog);
   EXPECT_EQ(window.left, S(kDialogLeft));
   EXPECT_EQ(window.top, S(kDialogTop));
-  RECT client{};
-  GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, S(kDialogWidth));
-  EXPECT_EQ(client.bottom, S(kDialogHeight));
-  for (int i = 0; i < 6; ++i) {
-    const DesignedControl& design = kDialogControls[i];
-    const HWND control = DialogControl(dialog, i);
-    ASSERT_NE(control, nullptr) << "control " << i;
-    const RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),
-                        S(design.top) + S(design.height)};
-    RECT bounds = ClientBounds(control);
-    // A label may run wider than its scaled width to hold its text, never narrower.
-    const bool label = i == 2 || i == 3;
-    if (label && bounds.right > expected.right) bounds.right = expected.right;
-    EXPECT_TRUE(EqualRect(&bounds, &expected))
-        << "control " << i << " at " << bounds << ", expected " << expected;
-    bounds = ClientBounds(control);
-    if (design.text != nullptr) {
-      EXPECT_LE(TextWidth(design.text, S(design.fontHeight)), bounds.right - bounds.left)
-          << "control " << i << " clips its text";
-    }
-  }
-  // The arrow buttons inside the hour box's right end, as wide as the scale makes them.
-  const HWND arrows = GetWindow(DialogControl(dialog, 0), GW_CHILD);
-  ASSERT_NE(arrows, nullptr);
-  const RECT arrowsRect = WindowRect(arrows);
-  EXPECT_EQ(arrowsRect.right - arrowsRect.left, S(15)) << arrowsRect;
+  ExpectDialogLaidOut(dialog, GetParam());
 }
 
 // 216 lies halfway between two drawings: the larger one, 240, is the one to show.
@@ -326,30 +338,7 @@ TEST(ScaleChange, DialogIsLaidOutAgainIntoTheSuggestedRectangle) {
     const RECT window = WindowRect(dialog);
     EXPECT_EQ(window.left, suggested.left);
     EXPECT_EQ(window.top, suggested.top);
-    RECT client{};
-    GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, S(kDialogWidth));
-    EXPECT_EQ(client.bottom, S(kDialogHeight));
-    for (int i = 0; i < 6; ++i) {
-      const DesignedControl& design = kDialogControls[i];
-      const HWND control = DialogControl(dialog, i);
-      ASSERT_NE(control, nullptr) << "control " << i;
-      RECT expected{S(design.left), S(design.top), S(design.left) + S(design.width),
-                    S(design.top) + S(design.height)};
-      // Scaled, a label grows to its text's width in the new face where the text needs it.
-      if ((i == 2 || i == 3) && dpi != 96) {
-        expected.right = std::max<LONG>(
-            expected.right, expected.left + TextWidth(design.text, S(design.fontHeight)));
-      }
-      const RECT bounds = ClientBounds(control);
-      EXPECT_TRUE(EqualRect(&bounds, &expected))
-          << "control " << i << " at " << bounds << ", expected " << expected;
-      // At 96 dpi the layout is the designed one, made for a face that may be missing here.
-      if (design.text != nullptr && dpi != 96) {
-        EXPECT_LE(TextWidth(design.text, S(design.fontHeight)), bounds.right - bounds.left)
-            << "control " << i << " clips its text";
-      }
-    }
+    ExpectDialogLaidOut(dialog, dpi);
     // The minute box writes "59" in its new font: the "9" starts one "5" further on.
     const HWND minuteBox = DialogControl(dialog, 1);
     ASSERT_EQ(ControlText(minuteBox), L"59");
@@ -357,18 +346,5 @@ TEST(ScaleChange, DialogIsLaidOutAgainIntoTheSuggestedRectangle) {
       return static_cast<short>(LOWORD(SendMessageW(minuteBox, EM_POSFROMCHAR, index, 0)));
     };
     EXPECT_EQ(x(1) - x(0), TextWidth(L"5", S(-19)));
-    // The arrow buttons: as wide as the scale makes them, one scaled pixel in from the right and
-    // the bottom of the field's inner area.
-    const HWND hourBox = DialogControl(dialog, 0);
-    const HWND arrows = GetWindow(hourBox, GW_CHILD);
-    ASSERT_NE(arrows, nullptr);
-    RECT inner{};
-    GetClientRect(hourBox, &inner);
-    RECT arrowsRect = WindowRect(arrows);
-    MapWindowPoints(nullptr, hourBox, reinterpret_cast<POINT*>(&arrowsRect), 2);
-    const RECT expectedArrows{inner.right - S(1) - S(15), 0, inner.right - S(1),
-                              inner.bottom - S(1)};
-    EXPECT_TRUE(EqualRect(&arrowsRect, &expectedArrows))
-        << arrowsRect << ", expected " << expectedArrows;
   }
 }
