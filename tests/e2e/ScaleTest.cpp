@@ -127,7 +127,9 @@ void ExpectDialogLaidOut(HWND dialog, int dpi) {
     const RECT bounds = ClientBounds(control);
     EXPECT_TRUE(EqualRect(&bounds, &expected))
         << "control " << i << " at " << bounds << ", expected " << expected;
-    if (dpi != 96) EXPECT_LE(textWidth, bounds.right - bounds.left) << "control " << i << " clips";
+    if (dpi != 96) {
+      EXPECT_LE(textWidth, bounds.right - bounds.left) << "control " << i << " clips";
+    }
   }
   const HWND hourBox = DialogControl(dialog, 0);
   const HWND arrows = GetWindow(hourBox, GW_CHILD);
