@@ -142,10 +142,21 @@ void TMainForm::PerchOnForegroundWindow() {
   }
   // Drawn for the display of the window she sits on before she goes there, so she never shows
   // at the wrong size; the news of the move itself is then hers and ignored.
-  if (followsScale_ && scale_.Perch(DisplayDpi(rect))) ApplyScale();
+  if (followsScale_ && scale_.Perch(ForegroundDisplayDpi(rect))) ApplyScale();
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
   const PerchScale::OwnMove move(scale_);
   SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
+}
+
+int32_t TMainForm::ForegroundDisplayDpi(const RECT& rect) {
+  // Asked only when the rectangle has moved: the tick stays as cheap as it was while the user
+  // works in one still window.
+  if (scaledRectDpi_ == 0 || rect.left != scaledRect_.left || rect.top != scaledRect_.top ||
+      rect.right != scaledRect_.right || rect.bottom != scaledRect_.bottom) {
+    scaledRect_ = rect;
+    scaledRectDpi_ = DisplayDpi(rect);
+  }
+  return scaledRectDpi_;
 }
 
 void TMainForm::ApplyScale() {
@@ -244,6 +255,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       // The new resolution comes with the message; asking the window or its display here may
       // still answer for the display being left.
+      scaledRectDpi_ = 0;
       if (followsScale_ && scale_.Notice(LOWORD(wParam))) ApplyScale();
       UpdateTrayIcon();
       return 0;
@@ -259,6 +271,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return WMTrayIcon(wParam, lParam);
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
+      scaledRectDpi_ = 0;
       UpdateTrayIcon();
       break;
     default:
