@@ -149,12 +149,15 @@ void TMainForm::PerchOnForegroundWindow() {
 }
 
 int32_t TMainForm::ForegroundDisplayDpi(const RECT& rect) {
-  // Asked only when the rectangle has moved: the tick stays as cheap as it was while the user
-  // works in one still window.
-  if (scaledRectDpi_ == 0 || rect.left != scaledRect_.left || rect.top != scaledRect_.top ||
-      rect.right != scaledRect_.right || rect.bottom != scaledRect_.bottom) {
+  // Asked only when the window has moved beyond the display last asked about: the tick stays as
+  // cheap as it was while the user works on one display.
+  const bool same = rect.left == scaledRect_.left && rect.top == scaledRect_.top &&
+                    rect.right == scaledRect_.right && rect.bottom == scaledRect_.bottom;
+  const bool within = rect.left >= scaledDisplay_.left && rect.top >= scaledDisplay_.top &&
+                      rect.right <= scaledDisplay_.right && rect.bottom <= scaledDisplay_.bottom;
+  if (scaledRectDpi_ == 0 || !(same || within)) {
     scaledRect_ = rect;
-    scaledRectDpi_ = DisplayDpi(rect);
+    scaledRectDpi_ = DisplayDpi(rect, scaledDisplay_);
   }
   return scaledRectDpi_;
 }

@@ -97,10 +97,11 @@ class TMainForm : public Window {
   PerchScale scale_{kDesignDpi};
   // Set once FormCreate has sized and shaped the window: only then does she follow the scale.
   bool followsScale_ = false;
-  // The last foreground rectangle whose display was asked for its resolution, and the answer
-  // (0: ask again). A window that stays put keeps its display's scale; a move of it, or news of
-  // a change of the displays or their scales, asks again.
+  // The last foreground rectangle whose display was asked for its resolution, that display's
+  // bounds, and the answer (0: ask again). A window that stays put, or moves within that
+  // display, keeps its scale; news of a change of the displays or their scales asks again.
   RECT scaledRect_{};
+  RECT scaledDisplay_{};
   int32_t scaledRectDpi_ = 0;
   // The small-icon size the tray icon's image was loaded at.
   SIZE trayIconSize_{};

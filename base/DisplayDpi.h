@@ -17,6 +17,10 @@ namespace perchette {
 // none does. Systems without per-display resolutions answer with the system's.
 int32_t DisplayDpi(const RECT& rect);
 
+// The same, with the bounds of the display that answered; empty bounds where the system could
+// not tell which display it was.
+int32_t DisplayDpi(const RECT& rect, RECT& displayBounds);
+
 // The window rectangle around a client rectangle, its frame measured at the given resolution.
 // Systems that cannot measure a frame for a resolution measure it at the system's.
 RECT WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle, int32_t dpi);

@@ -17,6 +17,7 @@ class DpiFunctions {
   using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+  using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 
   static const DpiFunctions& Get() {
     static const DpiFunctions functions;
@@ -27,6 +28,7 @@ class DpiFunctions {
   GetDpiForMonitorFunction getDpiForMonitor = nullptr;
   AdjustWindowRectExForDpiFunction adjustWindowRectExForDpi = nullptr;
   GetSystemMetricsForDpiFunction getSystemMetricsForDpi = nullptr;
+  GetMonitorInfoFunction getMonitorInfo = nullptr;
 
  private:
   DpiFunctions()
@@ -37,6 +39,7 @@ class DpiFunctions {
           Export<AdjustWindowRectExForDpiFunction>(user32_.get(), "AdjustWindowRectExForDpi");
       getSystemMetricsForDpi =
           Export<GetSystemMetricsForDpiFunction>(user32_.get(), "GetSystemMetricsForDpi");
+      getMonitorInfo = Export<GetMonitorInfoFunction>(user32_.get(), "GetMonitorInfoW");
     }
     if (shcore_) {
       getDpiForMonitor = Export<GetDpiForMonitorFunction>(shcore_.get(), "GetDpiForMonitor");
@@ -59,6 +62,12 @@ int32_t SystemDpi() {
 }
 
 int32_t DisplayDpi(const RECT& rect) {
+  RECT displayBounds;
+  return DisplayDpi(rect, displayBounds);
+}
+
+int32_t DisplayDpi(const RECT& rect, RECT& displayBounds) {
+  displayBounds = RECT{};
   const DpiFunctions& functions = DpiFunctions::Get();
   if (functions.monitorFromRect != nullptr && functions.getDpiForMonitor != nullptr) {
     // A process that is not aware of per-display resolutions is told the system's here too.
@@ -66,6 +75,11 @@ int32_t DisplayDpi(const RECT& rect) {
     const HMONITOR monitor = functions.monitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
     if (monitor != nullptr &&
         SUCCEEDED(functions.getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY)) && dpiX > 0) {
+      MONITORINFO info{};
+      info.cbSize = sizeof info;
+      if (functions.getMonitorInfo != nullptr && functions.getMonitorInfo(monitor, &info)) {
+        displayBounds = info.rcMonitor;
+      }
       return static_cast<int32_t>(dpiX);
     }
   }
