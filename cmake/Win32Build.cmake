@@ -41,7 +41,9 @@ if(PERCHETTE_E2E)
   target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
   target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)
-  target_link_libraries(perchette_e2e PRIVATE windows_headers gtest user32 gdi32 shell32 kernel32 psapi version)
+  # uuid before oleacc: the import library also names IID_IAccessible, as a thunk, not the GUID.
+  target_link_libraries(perchette_e2e PRIVATE windows_headers gtest user32 gdi32 shell32 kernel32 psapi version
+    uuid oleacc ole32 oleaut32)
   add_dependencies(perchette_e2e Perchette)
 
   # A stand-in for the Remote Access Service that records every call.

@@ -36,17 +36,22 @@ struct ControlLayout {
   int32_t minValue = 0, maxValue = 0, value = 0;
   // Takes the focus with Tab, in the order of this table.
   bool tabStop = false;
+  // Spin boxes only: what a screen reader calls the arrow buttons.
+  const wchar_t* arrowsName = nullptr;
 };
 
 using ids::kButton1, ids::kButton2, ids::kLabel1, ids::kLabel2, ids::kSpinEdit1, ids::kSpinEdit2;
 static_assert(kButton2 == IDCANCEL);
 
-// In creation order, which is also the tab order of the controls that take the focus.
+// In creation order, which is also the tab order of the controls that take the focus. Each label
+// comes just before its box: a screen reader names an edit box after the label before it, so the
+// hour box is read as 時 and the minute box as 分　に回線自動切断. Labels take no focus, so the tab
+// order stays SpinEdit1, SpinEdit2, Button1, Button2.
 inline constexpr ControlLayout kControls[] = {
-    {ControlKind::SpinEdit, kSpinEdit1, 7, 6, 50, 29, -19, nullptr, 0, 23, 7, true},
-    {ControlKind::SpinEdit, kSpinEdit2, 87, 6, 50, 29, -19, nullptr, 0, 59, 59, true},
     {ControlKind::Label, kLabel1, 59, 15, 16, 16, -16, L"時"},
+    {ControlKind::SpinEdit, kSpinEdit1, 7, 6, 50, 29, -19, nullptr, 0, 23, 7, true, L"時の増減"},
     {ControlKind::Label, kLabel2, 139, 15, 138, 16, -16, L"分\u3000に回線自動切断"},
+    {ControlKind::SpinEdit, kSpinEdit2, 87, 6, 50, 29, -19, nullptr, 0, 59, 59, true, L"分の増減"},
     {ControlKind::Button, kButton1, 288, 16, 65, 25, kFontHeight, L"設定保存", 0, 0, 0, true},
     {ControlKind::Button, kButton2, 352, 16, 67, 25, kFontHeight, L"ｷｬﾝｾﾙ", 0, 0, 0, true},
 };

@@ -30,10 +30,10 @@ void DrawArrow(HDC dc, const char* const (&picture)[form1::kArrowHeight], int le
 
 }  // namespace
 
-void TSpinButton::Create(TSpinEdit& edit, const RECT& bounds) {
+void TSpinButton::Create(TSpinEdit& edit, const RECT& bounds, const wchar_t* name) {
   edit_ = &edit;
   CreateSystemWindow({.name = L"TSpinButton", .background = GetSysColorBrush(COLOR_BTNFACE)}, 0,
-                     L"", WS_CHILD | WS_VISIBLE, bounds, edit.Handle());
+                     name, WS_CHILD | WS_VISIBLE, bounds, edit.Handle());
 }
 
 void TSpinButton::SetBounds(const RECT& bounds) {

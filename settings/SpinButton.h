@@ -13,7 +13,8 @@ class TSpinEdit;
 // The two arrow buttons, one above the other; a held button steps the value again and again.
 class TSpinButton : public Window {
  public:
-  void Create(TSpinEdit& edit, const RECT& bounds);
+  // The name is the window text, which a screen reader reads out for a control of its own class.
+  void Create(TSpinEdit& edit, const RECT& bounds, const wchar_t* name);
   // Its place in the field, after a change of resolution.
   void SetBounds(const RECT& bounds);
 

@@ -24,7 +24,8 @@ wchar_t LocaleDecimalSeparator() {
 
 }  // namespace
 
-void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi) {
+void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi,
+                       const wchar_t* arrowsName) {
   // Multi-line, so that Enter and Escape stay in the field; one line of it shows. A group of its
   // own, like every control of the dialog.
   edit_ = CreateWindowExW(
@@ -41,7 +42,7 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int3
       this);
   // Numbers only: the input method stays off here, so typed digits come as plain digits.
   ImmAssociateContext(edit_, nullptr);
-  button_.Create(*this, RECT{});
+  button_.Create(*this, RECT{}, arrowsName);
   LayOut(bounds, font, dpi);
 }
 

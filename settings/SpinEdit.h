@@ -21,9 +21,10 @@ class TSpinEdit {
   int32_t MaxValue = 0;
   int32_t Increment = 1;
 
-  // Creates the field as a control of the dialog, its arrow buttons sized for the resolution;
-  // its text is left as it is until Value is set.
-  void Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi);
+  // Creates the field as a control of the dialog, its arrow buttons sized for the resolution and
+  // named for a screen reader; its text is left as it is until Value is set.
+  void Create(HWND parent, int id, const RECT& bounds, HFONT font, int32_t dpi,
+              const wchar_t* arrowsName);
   // Placed, sized and its arrow buttons fitted anew, for a new resolution.
   void LayOut(const RECT& bounds, HFONT font, int32_t dpi);
   HWND Handle() const { return edit_; }

@@ -40,7 +40,7 @@ void TForm1::CreateSystemWindowAndControls() {
     switch (control.kind) {
       case form1::ControlKind::SpinEdit: {
         TSpinEdit& edit = *spinEdits[spinEdit++];
-        edit.Create(Handle(), control.id, rect, Font(control.fontHeight), dpi_);
+        edit.Create(Handle(), control.id, rect, Font(control.fontHeight), dpi_, control.arrowsName);
         edit.MinValue = control.minValue;
         edit.MaxValue = control.maxValue;
         edit.SetValue(control.value);

@@ -1,6 +1,8 @@
 // The settings dialog: its window and controls, the spin boxes' rules, its keys and saving.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <functional>
 #include <iostream>
 #include <string>
@@ -82,6 +84,23 @@ Hold HoldArrow(HWND arrows, LPARAM at, const std::function<bool()>& condition) {
 
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
 
+// What a screen reader hears a control called: the name the system's accessibility layer gives.
+std::wstring AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  const HRESULT found = AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                                   reinterpret_cast<void**>(&accessible));
+  if (FAILED(found)) return L"(no accessible object: " + std::to_wstring(found) + L")";
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  const std::wstring result =
+      SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr ? name : L"";
+  SysFreeString(name);
+  accessible->Release();
+  return result;
+}
+
 }  // namespace
 
 TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
@@ -130,7 +149,25 @@ TEST(Dialog, IsMadeWhenFirstOpenedAndOpensAsLaidOut) {
     EXPECT_EQ(ControlText(control), design.text != nullptr ? design.text : fileValues[i])
         << "control " << i;
   }
-  EXPECT_EQ(DialogControl(dialog, 6), nullptr) << "more than six controls";
+  EXPECT_EQ(GetWindow(DialogControl(dialog, 5), GW_HWNDNEXT), nullptr) << "more than six controls";
+
+  // A screen reader tells the boxes apart by the labels after them, and the arrows by their use.
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  const struct {
+    HWND control;
+    const wchar_t* name;
+  } spoken[] = {{DialogControl(dialog, 0), L"時"},
+                {DialogControl(dialog, 1), L"分\u3000に回線自動切断"},
+                {GetWindow(DialogControl(dialog, 0), GW_CHILD), L"時の増減"},
+                {GetWindow(DialogControl(dialog, 1), GW_CHILD), L"分の増減"},
+                {DialogControl(dialog, 4), L"設定保存"},
+                {DialogControl(dialog, 5), L"ｷｬﾝｾﾙ"}};
+  for (const auto& [control, name] : spoken) {
+    const std::wstring heard = AccessibleName(control);
+    std::cout << "  read out as: " << Narrow(heard) << "\n";
+    EXPECT_EQ(heard, name) << Narrow(ClassName(control));
+  }
+  CoUninitialize();
 
   // Spin boxes: multi-line fields in tab order; buttons: in tab order, neither the default one.
   for (int i : {0, 1}) {

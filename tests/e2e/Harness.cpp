@@ -263,9 +263,9 @@ HWND OpenSettingsDialog(Perchette& perchette) {
 }
 
 HWND DialogControl(HWND dialog, int index) {
-  HWND child = GetWindow(dialog, GW_CHILD);
-  for (int i = 0; i < index && child != nullptr; ++i) child = GetWindow(child, GW_HWNDNEXT);
-  return child;
+  using namespace perchette::ids;
+  constexpr int kFieldIds[] = {kSpinEdit1, kSpinEdit2, kLabel1, kLabel2, kButton1, kButton2};
+  return index >= 0 && index < 6 ? GetDlgItem(dialog, kFieldIds[index]) : nullptr;
 }
 
 RECT ClientBounds(HWND control) {

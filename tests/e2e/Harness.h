@@ -54,8 +54,9 @@ bool FileExists(const std::wstring& path);
 // The program's popup menu while it is open; null when none is.
 HWND VisibleMenu(const Perchette& perchette);
 
-// The settings dialog: opened as the tray menu's settings item does, its controls in creation
-// order (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a control's text.
+// The settings dialog: opened as the tray menu's settings item does, its controls by their place
+// among the dialog's fields (SpinEdit1, SpinEdit2, Label1, Label2, Button1, Button2), and a
+// control's text.
 HWND SettingsDialog(const Perchette& perchette);
 inline bool Shown(HWND window) { return window != nullptr && IsWindowVisible(window); }
 HWND OpenSettingsDialog(Perchette& perchette);
@@ -64,8 +65,8 @@ std::wstring ControlText(HWND control);
 // A control's bounds in its parent's client area.
 RECT ClientBounds(HWND control);
 
-// The settings dialog as laid out at 96 dpi: its place and client area, and its controls in
-// creation order with their bounds, font height and text (none for the spin boxes).
+// The settings dialog as laid out at 96 dpi: its place and client area, and its controls in the
+// order of the dialog's fields with their bounds, font height and text (none for the spin boxes).
 constexpr int kDialogLeft = 292, kDialogTop = 172, kDialogWidth = 427, kDialogHeight = 48;
 struct DesignedControl {
   const wchar_t* className;
