@@ -17,7 +17,7 @@ target_link_libraries(Perchette PRIVATE windows_headers user32 gdi32 shell32 imm
 set(ART_DPIS 120 144 168 192 240 288)
 set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
 foreach(dpi ${ART_DPIS})
-  list(APPEND RC_DEPENDS character-${dpi}.ppk)
+  list(APPEND RC_DEPENDS character-${dpi}.qoi)
 endforeach()
 list(TRANSFORM RC_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/res/)
 set_source_files_properties(res/Perchette.rc PROPERTIES OBJECT_DEPENDS "${RC_DEPENDS}")
