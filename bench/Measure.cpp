@@ -2,7 +2,8 @@
 // folder of its own and prints one line of key=value pairs per measurement.
 //
 //   bench_measure startup RUNS PROGRAM...  time from CreateProcess to the program's ready window,
-//                                          the programs taken in turn, RUNS times each
+//                                          the programs taken in turn, RUNS times each, the
+//                                          order reversed from one run to the next
 //   bench_measure idle SECONDS PROGRAM...  CPU time and private memory while the program perches
 //                                          on a still window, then on one that moves every 100 ms;
 //                                          before that, the modules the program has loaded and
@@ -427,10 +428,13 @@ int ScreenDpi() {
   return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
-// Run 0 of each program only warms Wine's caches up; the later runs take the programs in turn.
+// Run 0 of each program only warms Wine's caches up. Each later run starts every program once,
+// the order reversed from one run to the next, so that no program always goes first.
 int MeasureStartup(int runs, const std::vector<Program>& programs) {
   for (int run = 0; run <= runs; ++run) {
-    for (const Program& program : programs) {
+    std::vector<Program> order = programs;
+    if (run % 2 == 1) std::reverse(order.begin(), order.end());
+    for (const Program& program : order) {
       Run instance(program);
       const double started = instance.Start();
       double shown = -1;
