@@ -41,12 +41,15 @@
 #include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/WideText.h"
+#include "tests/support/Win32Helpers.h"
 
 namespace {
 
 using perchette::Narrow;
 using perchette::UniqueKernelHandle;
 using perchette::UniqueRegion;
+using support::BuildFolder;
+using support::ClassName;
 
 constexpr DWORD kReadyTimeoutMs = 20000;
 constexpr DWORD kPerchTimeoutMs = 10000;
@@ -56,19 +59,6 @@ constexpr RECT kForegroundHome{300, 300, 900, 700};
 // How much further left each program after the first perches when they run together: their
 // windows never overlap on the foreground window.
 constexpr int kTogetherShift = 300;
-
-std::wstring ClassName(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-std::wstring ThisFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring full = path;
-  return full.substr(0, full.find_last_of(L'\\'));
-}
 
 double Now() {
   static const double frequency = [] {
@@ -108,7 +98,7 @@ Program ParseProgram(const std::wstring& argument) {
   if (at != std::wstring::npos) program.readyClass = argument.substr(at + 1);
   const bool absolute =
       program.path.find(L':') != std::wstring::npos || program.path.starts_with(L"\\");
-  if (!absolute) program.path = ThisFolder() + L"\\" + program.path;
+  if (!absolute) program.path = BuildFolder() + L"\\" + program.path;
   program.name = program.path.substr(program.path.find_last_of(L'\\') + 1);
   return program;
 }
