@@ -2,7 +2,8 @@
 // folder of its own and prints one line of key=value pairs per measurement.
 //
 //   bench_measure startup RUNS PROGRAM...  time from CreateProcess to the program's ready window,
-//                                          the programs taken in turn, RUNS times each
+//                                          the programs taken in turn, RUNS times each, the
+//                                          order reversed from one run to the next
 //   bench_measure idle SECONDS PROGRAM...  CPU time and private memory while the program perches
 //                                          on a still window, then on one that moves every 100 ms;
 //                                          before that, the modules the program has loaded and
@@ -40,12 +41,15 @@
 #include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/WideText.h"
+#include "tests/support/Win32Helpers.h"
 
 namespace {
 
 using perchette::Narrow;
 using perchette::UniqueKernelHandle;
 using perchette::UniqueRegion;
+using support::BuildFolder;
+using support::ClassName;
 
 constexpr DWORD kReadyTimeoutMs = 20000;
 constexpr DWORD kPerchTimeoutMs = 10000;
@@ -55,19 +59,6 @@ constexpr RECT kForegroundHome{300, 300, 900, 700};
 // How much further left each program after the first perches when they run together: their
 // windows never overlap on the foreground window.
 constexpr int kTogetherShift = 300;
-
-std::wstring ClassName(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-std::wstring ThisFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring full = path;
-  return full.substr(0, full.find_last_of(L'\\'));
-}
 
 double Now() {
   static const double frequency = [] {
@@ -107,7 +98,7 @@ Program ParseProgram(const std::wstring& argument) {
   if (at != std::wstring::npos) program.readyClass = argument.substr(at + 1);
   const bool absolute =
       program.path.find(L':') != std::wstring::npos || program.path.starts_with(L"\\");
-  if (!absolute) program.path = ThisFolder() + L"\\" + program.path;
+  if (!absolute) program.path = BuildFolder() + L"\\" + program.path;
   program.name = program.path.substr(program.path.find_last_of(L'\\') + 1);
   return program;
 }
@@ -427,10 +418,13 @@ int ScreenDpi() {
   return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
-// Run 0 of each program only warms Wine's caches up; the later runs take the programs in turn.
+// Run 0 of each program only warms Wine's caches up. Each later run starts every program once,
+// the order reversed from one run to the next, so that no program always goes first.
 int MeasureStartup(int runs, const std::vector<Program>& programs) {
   for (int run = 0; run <= runs; ++run) {
-    for (const Program& program : programs) {
+    std::vector<Program> order = programs;
+    if (run % 2 == 1) std::reverse(order.begin(), order.end());
+    for (const Program& program : order) {
       Run instance(program);
       const double started = instance.Start();
       double shown = -1;

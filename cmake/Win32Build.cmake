@@ -20,11 +20,31 @@ target_link_libraries(Perchette PRIVATE windows_headers user32 gdi32 shell32 imm
 set(ART_DPIS 120 144 168 192 240 288)
 set(RC_DEPENDS Perchette.bmp MAINICON.ico Perchette.manifest Version.h Resource.h)
 foreach(dpi ${ART_DPIS})
-  list(APPEND RC_DEPENDS character-${dpi}.ppk)
+  list(APPEND RC_DEPENDS character-${dpi}.qoi)
 endforeach()
 list(TRANSFORM RC_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/res/)
 set_source_files_properties(res/Perchette.rc PROPERTIES OBJECT_DEPENDS "${RC_DEPENDS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+# The link map, for scripts/bench, which reads the program's parts from it.
+option(PERCHETTE_LINK_MAP "Write the program's link map to Perchette.map in the build folder" OFF)
+if(PERCHETTE_LINK_MAP)
+  target_link_options(Perchette PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Perchette.map)
+endif()
+
+# ImageMagick turns PNG pictures into the 24-bit bitmaps that the end-to-end tests and the bench's
+# baseline read. Only they need it: the program builds without it.
+find_program(IMAGEMAGICK_CONVERT convert)
+function(add_bitmap_from_png png bmp)
+  if(IMAGEMAGICK_CONVERT)
+    set(commands COMMAND ${IMAGEMAGICK_CONVERT} ${png} -type TrueColor BMP3:${bmp})
+  else()
+    set(commands
+      COMMAND ${CMAKE_COMMAND} -E echo "${bmp} needs ImageMagick's convert: install imagemagick (scripts/bootstrap does)"
+      COMMAND ${CMAKE_COMMAND} -E false)
+  endif()
+  add_custom_command(OUTPUT ${bmp} ${commands} DEPENDS ${png} VERBATIM)
+endfunction()
 
 # End-to-end tests: a Windows test driver built against GoogleTest's own sources.
 option(PERCHETTE_E2E "Build the end-to-end test driver and the test services" ON)
@@ -69,14 +89,10 @@ if(PERCHETTE_E2E)
   # The shape tests compare the main window's region with the picture as committed.
   configure_file(${CMAKE_SOURCE_DIR}/res/Perchette.bmp ${CMAKE_BINARY_DIR}/Perchette.bmp COPYONLY)
   # The pictures for other display resolutions, as 24-bit bitmaps the tests read the same way.
-  find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
   set(SCALED_PICTURES)
   foreach(dpi ${ART_DPIS})
-    set(png ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png)
     set(bmp ${CMAKE_BINARY_DIR}/character-${dpi}.bmp)
-    add_custom_command(OUTPUT ${bmp}
-      COMMAND ${IMAGEMAGICK_CONVERT} ${png} -type TrueColor BMP3:${bmp}
-      DEPENDS ${png} VERBATIM)
+    add_bitmap_from_png(${CMAKE_SOURCE_DIR}/res/character-${dpi}.png ${bmp})
     list(APPEND SCALED_PICTURES ${bmp})
   endforeach()
   add_custom_target(scaled_pictures DEPENDS ${SCALED_PICTURES})
@@ -96,13 +112,10 @@ endif()
 # bench_baseline_scaled is the same program carrying the pictures of the start-up's larger scales
 # as well, as uncompressed bitmaps; the idle rounds keep the smaller one, whose image is read into
 # memory under Wine.
-find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
 set(BENCH_PICTURES)
 foreach(dpi 144 288)
   set(bmp ${CMAKE_BINARY_DIR}/baseline-character-${dpi}.bmp)
-  add_custom_command(OUTPUT ${bmp}
-    COMMAND ${IMAGEMAGICK_CONVERT} ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png -type TrueColor BMP3:${bmp}
-    DEPENDS ${CMAKE_SOURCE_DIR}/res/character-${dpi}.png VERBATIM)
+  add_bitmap_from_png(${CMAKE_SOURCE_DIR}/res/character-${dpi}.png ${bmp})
   list(APPEND BENCH_PICTURES ${bmp})
 endforeach()
 set_source_files_properties(bench/Baseline.rc PROPERTIES

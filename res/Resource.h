@@ -2,7 +2,7 @@
 #pragma once
 
 #define IDB_CHARACTER 100  // the character picture of the main window, at 96 dots per inch
-// The same picture drawn for other display resolutions (dots per inch), in the packed format.
+// The same picture drawn for other display resolutions (dots per inch), as QOI files.
 #define IDP_CHARACTER_120 101
 #define IDP_CHARACTER_144 102
 #define IDP_CHARACTER_168 103

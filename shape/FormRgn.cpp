@@ -9,38 +9,35 @@
 
 #include "base/Dpi.h"
 #include "res/Resource.h"
-#include "shape/PackedResource.h"
+#include "shape/QoiResource.h"
 #include "shape/SpanScan.h"
 
 namespace perchette {
 
 namespace {
 
-// The packed pictures of the resolutions other than the design one.
+// The pictures of the resolutions other than the design one.
 constexpr struct {
   int32_t dpi;
   int id;
-} kPackedPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144},
-                       {168, IDP_CHARACTER_168}, {192, IDP_CHARACTER_192},
-                       {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
+} kQoiPictures[] = {{120, IDP_CHARACTER_120}, {144, IDP_CHARACTER_144}, {168, IDP_CHARACTER_168},
+                    {192, IDP_CHARACTER_192}, {240, IDP_CHARACTER_240}, {288, IDP_CHARACTER_288}};
 
-// The bitmap's pixels as top-down rows of 32-bit pixels; empty if they cannot be read.
-std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int32_t width, int32_t height) {
-  if (bitmap == nullptr || width <= 0 || height <= 0) return {};
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof format.bmiHeader;
-  format.bmiHeader.biWidth = width;
-  format.bmiHeader.biHeight = -height;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  format.bmiHeader.biCompression = BI_RGB;
-  std::vector<uint32_t> bits(static_cast<size_t>(width) * static_cast<size_t>(height));
-  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &format,
-                DIB_RGB_COLORS) != height) {
+// The pixels of a DIB section of 24 or 32 bits per pixel, where the section keeps them; none for
+// another bitmap. The section's header does not tell its row order (the system reports a positive
+// height for both): the caller knows it.
+DibPixels PixelsOf(HBITMAP bitmap, bool topDown) {
+  DIBSECTION section{};
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof section, &section) != sizeof section ||
+      section.dsBm.bmBits == nullptr ||
+      (section.dsBm.bmBitsPixel != 24 && section.dsBm.bmBitsPixel != 32)) {
     return {};
   }
-  return bits;
+  const BITMAP& format = section.dsBm;
+  const auto* const bits = static_cast<const uint8_t*>(format.bmBits);
+  const ptrdiff_t rowBytes = format.bmWidthBytes;
+  return {format.bmWidth, format.bmHeight, topDown ? bits : bits + (format.bmHeight - 1) * rowBytes,
+          topDown ? rowBytes : -rowBytes, format.bmBitsPixel / 8};
 }
 
 // One region of all the rectangles, made in one call; null if the system refuses it.
@@ -70,12 +67,13 @@ UniqueRegion RegionOf(const std::vector<SpanRect>& rects) {
 void TFormRgn::LoadPicture(HINSTANCE instance, int32_t artDpi) {
   pictureDpi_ = kDesignDpi;
   picture_.reset();
-  for (const auto& packed : kPackedPictures) {
-    if (packed.dpi != artDpi) continue;
-    picture_ = LoadPackedResource(instance, packed.id);
+  for (const auto& qoi : kQoiPictures) {
+    if (qoi.dpi != artDpi) continue;
+    picture_ = LoadQoiResource(instance, qoi.id);  // top-down
     if (picture_) pictureDpi_ = artDpi;
   }
-  if (!picture_) {
+  pictureTopDown_ = static_cast<bool>(picture_);
+  if (!picture_) {  // bottom-up, as the bitmap resource is stored
     picture_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CHARACTER),
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   }
@@ -108,11 +106,10 @@ void TFormRgn::Paint(HDC dc) const {
 
 void TFormRgn::BuildRegion() {
   const HWND parent = parentHandle_ ? parentHandle_() : nullptr;
-  // The pixels are read once and the region made in one call: reading them one at a time and
-  // uniting one rectangle per span costs tens of milliseconds at the larger scales.
-  const std::vector<uint32_t> bits = ReadPixels(picture_.get(), pictureWidth_, pictureHeight_);
-  const DibPixels pixels{bits.empty() ? 0 : pictureWidth_, bits.empty() ? 0 : pictureHeight_,
-                         bits.data()};
+  // The pixels are read where the bitmap keeps them and the region made in one call: reading them
+  // one at a time and uniting one rectangle per span costs tens of milliseconds at the larger
+  // scales.
+  const DibPixels pixels = PixelsOf(picture_.get(), pictureTopDown_);
   // Each build starts a new region. The previous one is left alone: a window that took it frees
   // it when it takes the new one, and one it refused is freed here.
   UniqueRegion region =

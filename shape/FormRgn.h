@@ -24,7 +24,7 @@ class TFormRgn {
   // The parent's window, created on demand.
   void SetParent(std::function<HWND()> parentHandle) { parentHandle_ = std::move(parentHandle); }
   // The character picture drawn for artDpi (one of kArtDpis): the bitmap resource at the design
-  // resolution, else the packed picture drawn for artDpi. Where that cannot be had, the design
+  // resolution, else the QOI picture drawn for artDpi. Where that cannot be had, the design
   // bitmap; PictureDpi tells which was loaded.
   void LoadPicture(HINSTANCE instance, int32_t artDpi);
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
@@ -51,6 +51,7 @@ class TFormRgn {
   int32_t pictureWidth_ = 0;
   int32_t pictureHeight_ = 0;
   int32_t pictureDpi_ = 0;
+  bool pictureTopDown_ = false;
   int32_t left_ = 0;
   int32_t top_ = 0;
   int32_t width_ = 0;

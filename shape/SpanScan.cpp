@@ -1,7 +1,5 @@
 #include "shape/SpanScan.h"
 
-#include <cstddef>
-
 namespace perchette {
 
 SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWidth,
@@ -15,10 +13,8 @@ SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWid
 
 uint32_t ColourAt(const DibPixels& picture, int32_t x, int32_t y) {
   if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return 0xFFFFFFFF;
-  const uint32_t pixel = picture.bits[static_cast<size_t>(y) * static_cast<size_t>(picture.width) +
-                                      static_cast<size_t>(x)];
-  // Red and blue change places; green stays.
-  return (pixel & 0x0000FF) << 16 | (pixel & 0x00FF00) | (pixel & 0xFF0000) >> 16;
+  const uint8_t* const pixel = picture.topRow + y * picture.rowStep + x * picture.bytesPerPixel;
+  return uint32_t{pixel[0]} << 16 | uint32_t{pixel[1]} << 8 | pixel[2];
 }
 
 std::vector<SpanRect> SpanRectangles(const DibPixels& picture, int32_t width, int32_t height,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -44,11 +45,14 @@ struct SpanOffset {
 SpanOffset SpanOffsets(int32_t controlLeft, int32_t controlTop, int32_t outerWidth,
                        int32_t outerHeight, int32_t clientWidth, int32_t clientHeight);
 
-// A picture's pixels as a 32-bit device-independent bitmap holds them: top-down rows of width
-// pixels, each 0x00RRGGBB.
+// A picture's pixels as a device-independent bitmap of 24 or 32 bits per pixel holds them: each
+// pixel's bytes are blue, green, red (and one unused at 32 bits); rows lie rowStep bytes apart,
+// negative for a bitmap stored bottom-up.
 struct DibPixels {
   int32_t width = 0, height = 0;
-  const uint32_t* bits = nullptr;
+  const uint8_t* topRow = nullptr;
+  ptrdiff_t rowStep = 0;
+  int32_t bytesPerPixel = 4;
 };
 
 // The colour of pixel (x, y) as 0x00BBGGRR. A position outside the picture reads as 0xFFFFFFFF,

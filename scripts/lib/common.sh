@@ -20,6 +20,12 @@ wine_loader() { if native32; then echo wine; else echo /usr/lib/wine/wine64; fi;
 # The build folder whose programs run under Wine here.
 run_build() { if native32; then echo "$build/win32"; else echo "$build/win64"; fi; }
 
+# Sets the display resolution (dots per inch) of the Wine prefix, which Wine reads as each program
+# starts.
+log_pixels() {
+  "$(wine_loader)" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
 wine_server() {
   if [[ -x /usr/lib/wine/wineserver64 ]]; then /usr/lib/wine/wineserver64 "$@"; else wineserver "$@"; fi 2>/dev/null || true
 }

@@ -47,12 +47,6 @@ bool WaitUntilIdle(const Perchette& perchette) {
   return true;
 }
 
-std::wstring ClassName(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
@@ -130,13 +124,6 @@ bool PressOk(HWND box) {
   // A box stays a window, and visible, for a moment after it was answered: it is not gone, and
   // not the next box, until it is destroyed.
   return WaitFor([&] { return !IsWindow(box); }, 5000);
-}
-
-std::wstring BuildFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 std::wstring ReadTextFile(const std::wstring& path) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/WideText.h"
+#include "tests/support/Win32Helpers.h"
 
 namespace e2e {
 
@@ -26,7 +27,7 @@ class Perchette;
 // came of it; false if the program stopped answering.
 bool WaitUntilIdle(const Perchette& perchette);
 
-std::wstring ClassName(HWND window);
+using support::ClassName;
 std::wstring WindowText(HWND window);
 
 // Top-level windows of a process, optionally only those of a class.
@@ -46,8 +47,7 @@ std::vector<HWND> MessageBoxes(DWORD processId);
 // Answers the box with OK and waits until it is gone; false if it is still there.
 bool PressOk(HWND box);
 
-// The folder where the driver and the programs under test were built.
-std::wstring BuildFolder();
+using support::BuildFolder;
 std::wstring ReadTextFile(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/AppError.h"
-#include "shape/PackedPicture.h"
+#include "shape/QoiPicture.h"
 #include "shape/SpanScan.h"
 #include "tests/support/Bitmap.h"
 
@@ -139,7 +139,7 @@ TEST(SpanRectangles, MakeOneRowHighRectanglePerSpanInTheParentsCoordinates) {
       kDibBlue,  kDibNearWhite, kDibWhite, kDibRed,    // from column 0, and to the right edge
       kDibWhite, kDibWhite,     kDibWhite, kDibWhite,  // all see-through
   };
-  const DibPixels picture{4, 3, bits};
+  const DibPixels picture{4, 3, reinterpret_cast<const uint8_t*>(bits), 16, 4};
   EXPECT_EQ(SpanRectangles(picture, 4, 3, kWhite, {0, 0}),
             (std::vector<SpanRect>{{1, 0, 3, 1}, {0, 1, 2, 2}, {3, 1, 4, 2}}));
   // Inside a frame: moved by the offset, still one pixel high.
@@ -156,81 +156,66 @@ TEST(SpanRectangles, MakeOneRowHighRectanglePerSpanInTheParentsCoordinates) {
   // No pixels at all: the whole area.
   EXPECT_EQ(SpanRectangles(DibPixels{}, 2, 1, kWhite, {0, 0}),
             (std::vector<SpanRect>{{0, 0, 2, 1}}));
+  // 24 bits per pixel, bottom-up rows padded to 4 bytes: white and red below, blue and white above.
+  const uint8_t bottomUp[] = {0xFF, 0xFF, 0xFF, 0,    0,    0xFF, 0xEE, 0xEE,  //
+                              0xFF, 0,    0,    0xFF, 0xFF, 0xFF, 0xEE, 0xEE};
+  EXPECT_EQ(SpanRectangles(DibPixels{2, 2, bottomUp + 8, -8, 3}, 2, 2, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 1, 1}, {1, 1, 2, 2}}));
 }
 
-// A packed picture file: the signature, the size, then the chunks as given.
-std::vector<uint8_t> Packed(int width, int height, std::initializer_list<uint8_t> chunks) {
-  std::vector<uint8_t> file = {'P', 'P', 'K', '1'};
-  for (const int side : {width, height}) {
-    file.insert(file.end(), {static_cast<uint8_t>(side), static_cast<uint8_t>(side >> 8)});
+// A QOI file: the header ("qoif", the width and the height big-endian, 3 channels, sRGB), the
+// chunks as given, and the end marker.
+std::vector<uint8_t> Qoi(uint32_t width, uint32_t height, std::initializer_list<uint8_t> chunks) {
+  std::vector<uint8_t> file = {'q', 'o', 'i', 'f'};
+  for (const uint32_t side : {width, height}) {
+    for (const int shift : {24, 16, 8, 0}) file.push_back(static_cast<uint8_t>(side >> shift));
   }
+  file.insert(file.end(), {3, 0});
   file.insert(file.end(), chunks);
+  file.insert(file.end(), {0, 0, 0, 0, 0, 0, 0, 1});
   return file;
 }
 
-std::vector<uint32_t> Unpacked(const std::vector<uint8_t>& file) {
-  const std::optional<PackedPicture> picture = DecodePackedPicture(file);
-  return picture ? picture->pixels : std::vector<uint32_t>{};
-}
-
-TEST(DecodePackedPicture, DecodesEveryKindOfChunk) {
-  // Worked by hand: each chunk's pixels as 0x00RRGGBB.
+TEST(QoiPictureSize, ReadsTheHeaderAndRefusesASideOf0OrAbove4096) {
+  const std::vector<uint8_t> header = {'q', 'o', 'i', 'f', 0, 0, 1, 2, 0, 0, 0x0F, 0xA0, 3, 0};
+  const std::optional<PictureSize> size = QoiPictureSize(header);
+  ASSERT_TRUE(size.has_value());
+  EXPECT_EQ(size->width, 258);
+  EXPECT_EQ(size->height, 4000);
+  EXPECT_TRUE(QoiPictureSize(Qoi(4096, 4096, {})).has_value());
   const struct {
     const char* what;
     std::vector<uint8_t> file;
-    std::vector<uint32_t> pixels;
-  } cases[] = {
-      {"colours given; black before the first pixel",
-       Packed(3, 1, {0xFE, 0x12, 0x34, 0x56, 0xC0, 0xFE, 0xFF, 0xFF, 0xFF}),
-       {0x123456, 0x123456, 0xFFFFFF}},
-      {"a run of the initial black, then one across the row's end",
-       Packed(3, 2, {0xC1, 0xFE, 1, 2, 3, 0xC2}),
-       {0, 0, 0x010203, 0x010203, 0x010203, 0x010203}},
-      {"a run of 62, the longest", Packed(62, 1, {0xFD}), std::vector<uint32_t>(62, 0)},
-      // 0x6C: red +0, green +1, blue -2; 0x40: each -2, wrapping below 0.
-      {"small changes, wrapping around",
-       Packed(3, 1, {0xFE, 10, 20, 1, 0x6C, 0x40}),
-       {0x0A1401, 0x0A15FF, 0x0813FD}},
-      // 0xA0 0x3C: green +0, red +0-5, blue +0+4; 0x80 0xF8: green -32, red -32+7, blue -32+0.
-      {"larger changes of green, red and blue following it",
-       Packed(3, 1, {0xFE, 100, 100, 100, 0xA0, 0x3C, 0x80, 0xF8}),
-       {0x646464, 0x5F6468, 0x464448}},
-      // (3*16 + 5*32 + 7*48) % 64 = 32; (3*1 + 5*2 + 7*3) % 64 = 34.
-      {"colours taken back from the cache",
-       Packed(5, 1, {0xFE, 16, 32, 48, 0xFE, 1, 2, 3, 0x20, 0x22, 0x20}),
-       {0x102030, 0x010203, 0x102030, 0x010203, 0x102030}},
-      // 0x7F: each +1, to (1, 1, 1), whose place is (3 + 5 + 7) % 64 = 15.
-      {"a changed colour goes into the cache too",
-       Packed(3, 1, {0x7F, 0xFE, 9, 9, 9, 0x0F}),
-       {0x010101, 0x090909, 0x010101}},
+  } refused[] = {
+      {"no width", Qoi(0, 1, {})},
+      {"no height", Qoi(1, 0, {})},
+      {"too wide", Qoi(4097, 1, {})},
+      {"too high", Qoi(1, 4097, {})},
+      {"a height of 2^32 - 1", Qoi(1, 0xFFFFFFFF, {})},
+      {"a width with the top bit set", Qoi(0x80000001, 1, {})},
+      {"signature", {'q', 'o', 'i', 'F', 0, 0, 0, 1, 0, 0, 0, 1, 3, 0}},
+      {"header cut", std::vector<uint8_t>(header.begin(), header.end() - 1)},
   };
-  for (const auto& c : cases) EXPECT_EQ(Unpacked(c.file), c.pixels) << c.what;
-  const std::optional<PackedPicture> picture = DecodePackedPicture(Packed(2, 3, {0xC5}));
-  ASSERT_TRUE(picture.has_value());
-  EXPECT_EQ(picture->width, 2);
-  EXPECT_EQ(picture->height, 3);
+  for (const auto& c : refused) EXPECT_FALSE(QoiPictureSize(c.file).has_value()) << c.what;
 }
 
-TEST(DecodePackedPicture, RefusesAnythingButOneWholePicture) {
-  const struct {
-    const char* what;
-    std::vector<uint8_t> file;
-  } cases[] = {
-      {"empty", {}},
-      {"header cut", {'P', 'P', 'K', '1', 1, 0, 1}},
-      {"signature", {'P', 'P', 'K', '2', 1, 0, 1, 0, 0xC0}},
-      {"no width", Packed(0, 1, {})},
-      {"no height", Packed(1, 0, {})},
-      {"too wide", Packed(4097, 1, {0xFE, 0, 0, 0})},
-      {"too high", Packed(1, 4097, {0xFE, 0, 0, 0})},
-      {"pixels missing", Packed(2, 2, {0xC2})},
-      {"a run past the last pixel", Packed(2, 1, {0xC2})},
-      {"the unknown chunk", Packed(1, 1, {0xFF})},
-      {"a given colour cut", Packed(1, 1, {0xFE, 1, 2})},
-      {"a large change cut", Packed(1, 1, {0x80})},
-      {"bytes after the last pixel", Packed(1, 1, {0xC0, 0xC0})},
-  };
-  for (const auto& c : cases) EXPECT_FALSE(DecodePackedPicture(c.file).has_value()) << c.what;
+TEST(DecodeQoiPicture, DecodesIntoPixelsOfExactlyThePicturesSize) {
+  // A colour given, a run of one more, then each channel +1 (a small difference, 0x7F).
+  const std::vector<uint8_t> file = Qoi(3, 1, {0xFE, 0x12, 0x34, 0x56, 0xC0, 0x7F});
+  std::vector<uint8_t> pixels(12, 0xEE);
+  ASSERT_TRUE(DecodeQoiPicture(file, pixels));
+  EXPECT_EQ(pixels,
+            (std::vector<uint8_t>{0x56, 0x34, 0x12, 0, 0x56, 0x34, 0x12, 0, 0x57, 0x35, 0x13, 0}));
+  std::vector<uint8_t> fewer(8), more(16);
+  EXPECT_FALSE(DecodeQoiPicture(file, fewer));
+  EXPECT_FALSE(DecodeQoiPicture(file, more));
+  EXPECT_FALSE(DecodeQoiPicture(Qoi(4097, 1, {}), std::span<uint8_t>{}));
+  std::vector<uint8_t> fiveChannels = file;
+  fiveChannels[12] = 5;
+  EXPECT_FALSE(DecodeQoiPicture(fiveChannels, pixels));
+  // The pixels are handed to one decode only: the next decodes again.
+  ASSERT_TRUE(DecodeQoiPicture(file, pixels));
+  EXPECT_EQ(pixels[8], 0x57);
 }
 
 // A 24-bit bitmap file of the given pixels (0x00BBGGRR, top row first).
