@@ -162,7 +162,15 @@ HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const 
 
 void TForm1::Show(int32_t hour, int32_t minute) {
   // The window and its themed controls are made when first needed, not at start-up.
-  if (!HandleAllocated()) CreateSystemWindowAndControls();
+  if (!HandleAllocated()) {
+    try {
+      CreateSystemWindowAndControls();
+    } catch (...) {
+      // No half-made dialog stays behind: the next showing tries again, and reports again.
+      DestroySystemWindow();
+      throw;
+    }
+  }
   if (!IsWindowVisible(Handle())) {
     FormShow(hour, minute);
     // The taskbar button comes first, as for every form of the program that shows.
