@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/DisplayDpi.h"
 #include "res/Ids.h"
 
 namespace perchette {
@@ -52,13 +53,28 @@ namespace {
 
 constexpr char kTip[64] = "Perchette";
 
+// The small-icon size of the primary display's scale. Asked for that scale rather than the
+// system's, which a process keeps from its start.
+SIZE SmallIconSize() {
+  const int32_t dpi = DisplayDpi(RECT{0, 0, 1, 1});
+  return {SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
+}
+
+// The application icon at a size.
+UniqueIcon ApplicationIcon(SIZE size) {
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size.cx, size.cy, 0)));
+}
+
 }  // namespace
 
 TTrayIcon::TTrayIcon() = default;
 
 TTrayIcon::~TTrayIcon() = default;
 
-void TTrayIcon::Add(HWND window, UniqueIcon image) {
+void TTrayIcon::Add(HWND window) {
+  imageSize_ = SmallIconSize();
+  UniqueIcon image = ApplicationIcon(imageSize_);
   TrayIconData = std::make_unique<NotifyIconRecord>();
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = window;
@@ -71,8 +87,14 @@ void TTrayIcon::Add(HWND window, UniqueIcon image) {
   image_ = std::move(image);
 }
 
-void TTrayIcon::SetImage(UniqueIcon image) {
+void TTrayIcon::UpdateImage() {
   if (!TrayIconData) return;
+  // Settings change often; the image is loaded again only when the small-icon size has changed.
+  const SIZE size = SmallIconSize();
+  if (size.cx == imageSize_.cx && size.cy == imageSize_.cy) return;
+  UniqueIcon image = ApplicationIcon(size);
+  if (!image) return;  // the tray keeps the image it has
+  imageSize_ = size;
   TrayIconData->hIcon = image.get();
   Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   image_ = std::move(image);  // the old image goes once the tray shows the new one

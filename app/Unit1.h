@@ -52,7 +52,7 @@ class TMainForm : public Window {
 
   // Operations of the subsystems, called from the handlers.
   void LoadSettings();
-  // After a change of the display scale: the tray icon's image at the new small-icon size.
+  // After news that the scale or the settings may have changed: the tray icon's image follows.
   void UpdateTrayIcon();
   void SetPerchOffsets();
   void PerchOnForegroundWindow();
@@ -103,8 +103,6 @@ class TMainForm : public Window {
   RECT scaledRect_{};
   RECT scaledDisplay_{};
   int32_t scaledRectDpi_ = 0;
-  // The small-icon size the tray icon's image was loaded at.
-  SIZE trayIconSize_{};
   HangUpSchedule schedule_;
 };
 
