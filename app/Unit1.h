@@ -59,11 +59,7 @@ class TMainForm : public Window {
   void HangUpScheduleTick();
   void HangUpDialUp();
 
-  // The window's recorded bounds and their change.
-  int32_t Left() const { return left_; }
-  int32_t Top() const { return top_; }
-  int32_t Width() const { return width_; }
-  int32_t Height() const { return height_; }
+  // Changes of the window's recorded bounds.
   void SetLeft(int32_t value) { SetBounds(value, top_, width_, height_); }
   void SetTop(int32_t value) { SetBounds(left_, value, width_, height_); }
   void SetWidth(int32_t value) { SetBounds(left_, top_, value, height_); }
