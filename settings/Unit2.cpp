@@ -123,8 +123,7 @@ void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
     for (const auto& [id, handle] : controls) {
       if (id == control.id) window = handle;
     }
-    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(window, rect);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control.fontHeight)), TRUE);
   }
   InvalidateRect(Handle(), nullptr, TRUE);
