@@ -53,19 +53,6 @@ namespace {
 
 constexpr char kTip[64] = "Perchette";
 
-// The small-icon size of the primary display's scale. Asked for that scale rather than the
-// system's, which a process keeps from its start.
-SIZE SmallIconSize() {
-  const int32_t dpi = DisplayDpi(RECT{0, 0, 1, 1});
-  return {SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
-}
-
-// The application icon at a size.
-UniqueIcon ApplicationIcon(SIZE size) {
-  return UniqueIcon(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size.cx, size.cy, 0)));
-}
-
 }  // namespace
 
 TTrayIcon::TTrayIcon() = default;
@@ -73,8 +60,7 @@ TTrayIcon::TTrayIcon() = default;
 TTrayIcon::~TTrayIcon() = default;
 
 void TTrayIcon::Add(HWND window) {
-  imageSize_ = SmallIconSize();
-  UniqueIcon image = ApplicationIcon(imageSize_);
+  UniqueIcon image = ImageForScale();
   TrayIconData = std::make_unique<NotifyIconRecord>();
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = window;
@@ -89,15 +75,23 @@ void TTrayIcon::Add(HWND window) {
 
 void TTrayIcon::UpdateImage() {
   if (!TrayIconData) return;
-  // Settings change often; the image is loaded again only when the small-icon size has changed.
-  const SIZE size = SmallIconSize();
-  if (size.cx == imageSize_.cx && size.cy == imageSize_.cy) return;
-  UniqueIcon image = ApplicationIcon(size);
+  UniqueIcon image = ImageForScale();
   if (!image) return;  // the tray keeps the image it has
-  imageSize_ = size;
   TrayIconData->hIcon = image.get();
   Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   image_ = std::move(image);  // the old image goes once the tray shows the new one
+}
+
+UniqueIcon TTrayIcon::ImageForScale() {
+  // The primary display's scale, not the system's, which a process keeps from its start.
+  const int32_t dpi = DisplayDpi(RECT{0, 0, 1, 1});
+  const SIZE size{SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
+  // Settings change often; the image is loaded again only when the small-icon size has changed.
+  if (image_ && size.cx == imageSize_.cx && size.cy == imageSize_.cy) return UniqueIcon();
+  UniqueIcon image(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size.cx, size.cy, 0)));
+  if (image) imageSize_ = size;
+  return image;
 }
 
 void TTrayIcon::Restore() {

@@ -18,8 +18,8 @@ class TTrayIcon {
   TTrayIcon& operator=(const TTrayIcon&) = delete;
   ~TTrayIcon();
 
-  // Adds the icon, the application icon at the small-icon size of the primary display's scale,
-  // where the notification area is; its notifications come to the window as WM_TRAYICON.
+  // Adds the icon, the application icon at the size of the notification area's scale; its
+  // notifications come to the window as WM_TRAYICON.
   void Add(HWND window);
   // News that the scale or the settings may have changed: the image is loaded again only when
   // the small-icon size has. Nothing to do when no icon was added.
@@ -31,6 +31,10 @@ class TTrayIcon {
   void Restore();
 
  private:
+  // The application icon at the small-icon size of the primary display's scale, where the
+  // notification area is; none when the image shown has that size already.
+  UniqueIcon ImageForScale();
+
   // The image shown and the size it was loaded at; declared first, so that it goes last.
   UniqueIcon image_;
   SIZE imageSize_{};
