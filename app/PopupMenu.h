@@ -24,7 +24,6 @@ class TPopupMenu {
   void Popup(HWND owner, int x, int y) const;
   // Runs the handler of a chosen item; false for a command that is not the menu's.
   bool Dispatch(UINT command, TMainForm& form) const;
-  HMENU Handle() const { return menu_.get(); }
 
  private:
   UniqueMenu menu_;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/DisplayDpi.h"
 #include "res/Ids.h"
 
 namespace perchette {
@@ -58,7 +59,8 @@ TTrayIcon::TTrayIcon() = default;
 
 TTrayIcon::~TTrayIcon() = default;
 
-void TTrayIcon::Add(HWND window, UniqueIcon image) {
+void TTrayIcon::Add(HWND window) {
+  UniqueIcon image = ImageForScale();
   TrayIconData = std::make_unique<NotifyIconRecord>();
   TrayIconData->cbSize = sizeof(NotifyIconRecord);
   TrayIconData->hWnd = window;
@@ -71,11 +73,25 @@ void TTrayIcon::Add(HWND window, UniqueIcon image) {
   image_ = std::move(image);
 }
 
-void TTrayIcon::SetImage(UniqueIcon image) {
+void TTrayIcon::UpdateImage() {
   if (!TrayIconData) return;
+  UniqueIcon image = ImageForScale();
+  if (!image) return;  // the tray keeps the image it has
   TrayIconData->hIcon = image.get();
   Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   image_ = std::move(image);  // the old image goes once the tray shows the new one
+}
+
+UniqueIcon TTrayIcon::ImageForScale() {
+  // The primary display's scale, not the system's, which a process keeps from its start.
+  const int32_t dpi = DisplayDpi(RECT{0, 0, 1, 1});
+  const SIZE size{SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
+  // Settings change often; the image is loaded again only when the small-icon size has changed.
+  if (image_ && size.cx == imageSize_.cx && size.cy == imageSize_.cy) return UniqueIcon();
+  UniqueIcon image(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size.cx, size.cy, 0)));
+  if (image) imageSize_ = size;
+  return image;
 }
 
 void TTrayIcon::Restore() {

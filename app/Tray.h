@@ -18,11 +18,12 @@ class TTrayIcon {
   TTrayIcon& operator=(const TTrayIcon&) = delete;
   ~TTrayIcon();
 
-  // Adds the icon showing the given image, which it keeps; its notifications come to the window
-  // as WM_TRAYICON.
-  void Add(HWND window, UniqueIcon image);
-  // Shows another image, which it keeps; nothing to do when no icon was added.
-  void SetImage(UniqueIcon image);
+  // Adds the icon, the application icon at the size of the notification area's scale; its
+  // notifications come to the window as WM_TRAYICON.
+  void Add(HWND window);
+  // News that the scale or the settings may have changed: the image is loaded again only when
+  // the small-icon size has. Nothing to do when no icon was added.
+  void UpdateImage();
   // Removes the icon, then releases its record and its image; nothing to do when none was added.
   void Remove(HWND window);
   // Shows the added icon again, with the same record, after the taskbar has restarted; leaves
@@ -30,8 +31,13 @@ class TTrayIcon {
   void Restore();
 
  private:
-  // The image shown; declared first, so that it goes last.
+  // The application icon at the small-icon size of the primary display's scale, where the
+  // notification area is; none when the image shown has that size already.
+  UniqueIcon ImageForScale();
+
+  // The image shown and the size it was loaded at; declared first, so that it goes last.
   UniqueIcon image_;
+  SIZE imageSize_{};
   // Present from the icon's addition to its removal.
   std::unique_ptr<NotifyIconRecord> TrayIconData;
 };

@@ -285,37 +285,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The tray icon, its menu and the ways into the settings dialog.
 
-namespace {
+void TMainForm::AddTrayIcon() { trayIcon_.Add(HandleNeeded()); }
 
-// The small-icon size of the primary display's scale, where the notification area is. Asked
-// for that scale rather than the system's, which a process keeps from its start.
-SIZE SmallIconSize() {
-  const int32_t dpi = DisplayDpi(RECT{0, 0, 1, 1});
-  return {SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
-}
-
-// The application icon at a size.
-UniqueIcon ApplicationIcon(SIZE size) {
-  return UniqueIcon(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size.cx, size.cy, 0)));
-}
-
-}  // namespace
-
-void TMainForm::AddTrayIcon() {
-  trayIconSize_ = SmallIconSize();
-  trayIcon_.Add(HandleNeeded(), ApplicationIcon(trayIconSize_));
-}
-
-void TMainForm::UpdateTrayIcon() {
-  // Settings change often; the image is loaded again only when the small-icon size has changed.
-  const SIZE size = SmallIconSize();
-  if (size.cx == trayIconSize_.cx && size.cy == trayIconSize_.cy) return;
-  UniqueIcon image = ApplicationIcon(size);
-  if (!image) return;  // the tray keeps the image it has
-  trayIconSize_ = size;
-  trayIcon_.SetImage(std::move(image));
-}
+void TMainForm::UpdateTrayIcon() { trayIcon_.UpdateImage(); }
 
 void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }
 

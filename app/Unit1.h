@@ -52,18 +52,14 @@ class TMainForm : public Window {
 
   // Operations of the subsystems, called from the handlers.
   void LoadSettings();
-  // After a change of the display scale: the tray icon's image at the new small-icon size.
+  // After news that the scale or the settings may have changed: the tray icon's image follows.
   void UpdateTrayIcon();
   void SetPerchOffsets();
   void PerchOnForegroundWindow();
   void HangUpScheduleTick();
   void HangUpDialUp();
 
-  // The window's recorded bounds and their change.
-  int32_t Left() const { return left_; }
-  int32_t Top() const { return top_; }
-  int32_t Width() const { return width_; }
-  int32_t Height() const { return height_; }
+  // Changes of the window's recorded bounds.
   void SetLeft(int32_t value) { SetBounds(value, top_, width_, height_); }
   void SetTop(int32_t value) { SetBounds(left_, value, width_, height_); }
   void SetWidth(int32_t value) { SetBounds(left_, top_, value, height_); }
@@ -103,8 +99,6 @@ class TMainForm : public Window {
   RECT scaledRect_{};
   RECT scaledDisplay_{};
   int32_t scaledRectDpi_ = 0;
-  // The small-icon size the tray icon's image was loaded at.
-  SIZE trayIconSize_{};
   HangUpSchedule schedule_;
 };
 

@@ -1,40 +1,42 @@
 #include "base/Subclass.h"
 
-#include <memory>
+#include <commctrl.h>
 
+#include "base/AppError.h"
 #include "base/Application.h"
+#include "base/Handles.h"
+#include "base/SystemLibrary.h"
 
 namespace perchette {
 namespace {
 
-// The window property that holds a subclassed control's link.
-constexpr wchar_t kLinkProperty[] = L"Perchette.Subclass";
-
-struct SubclassLink {
-  WNDPROC original;
-  SubclassProcedure procedure;
-  void* owner;
+// The chain's functions, looked up when the first control is subclassed: the import table does
+// not name the library, so start-up, which subclasses nothing, does not load it.
+struct SubclassFunctions {
+  UniqueLibrary comctl32{LoadSystemLibrary(L"comctl32.dll")};
+  decltype(&SetWindowSubclass) set = Export<decltype(set)>(comctl32.get(), "SetWindowSubclass");
+  decltype(&RemoveWindowSubclass) remove =
+      Export<decltype(remove)>(comctl32.get(), "RemoveWindowSubclass");
+  decltype(&DefSubclassProc) next = Export<decltype(next)>(comctl32.get(), "DefSubclassProc");
 };
 
-SubclassLink* LinkOf(HWND control) {
-  return static_cast<SubclassLink*>(GetPropW(control, kLinkProperty));
+const SubclassFunctions& Functions() {
+  static const SubclassFunctions functions;
+  return functions;
 }
 
-LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  SubclassLink* link = LinkOf(control);
-  if (link == nullptr) return DefWindowProcW(control, message, wParam, lParam);
+// One procedure for every subclass: the owner is the subclass's id, the program's procedure its
+// data.
+LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR owner,
+                           DWORD_PTR procedure) noexcept {
   if (message == WM_NCDESTROY) {
-    // The last message: the link goes, and the control gets its own procedure back, unless
-    // another subclass came after this one; putting the original back would then cut it out.
-    const std::unique_ptr<SubclassLink> gone(link);
-    RemovePropW(control, kLinkProperty);
-    if (GetWindowLongPtrW(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Procedure)) {
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gone->original));
-    }
-    return CallWindowProcW(gone->original, control, message, wParam, lParam);
+    // The last message: the subclass leaves the chain before the control goes.
+    Functions().remove(control, &Procedure, owner);
+    return Functions().next(control, message, wParam, lParam);
   }
   try {
-    return link->procedure(link->owner, control, message, wParam, lParam);
+    return reinterpret_cast<SubclassProcedure>(procedure)(reinterpret_cast<void*>(owner), control,
+                                                          message, wParam, lParam);
   } catch (...) {
     Application().ReportCurrentException();
     return 0;
@@ -44,17 +46,23 @@ LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 void SubclassControl(HWND control, SubclassProcedure procedure, void* owner) {
-  auto link = std::make_unique<SubclassLink>(SubclassLink{nullptr, procedure, owner});
-  if (!SetPropW(control, kLinkProperty, link.get())) return;
-  link->original = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
-  link.release();  // the control's now, until its WM_NCDESTROY
+  // A control left to its own procedure would take what its owner refuses (a spin box letters
+  // and values beyond its bounds): better no control than one that quietly breaks its rules.
+  const SubclassFunctions& functions = Functions();
+  if (functions.set == nullptr || functions.remove == nullptr || functions.next == nullptr ||
+      !functions.set(control, &Procedure, reinterpret_cast<UINT_PTR>(owner),
+                     reinterpret_cast<DWORD_PTR>(procedure))) {
+    throw AppError("コントロールをサブクラス化できません");
+  }
+}
+
+// The two below run only for a control that was subclassed, so the functions are there.
+void RemoveSubclass(HWND control, void* owner) {
+  Functions().remove(control, &Procedure, reinterpret_cast<UINT_PTR>(owner));
 }
 
 LRESULT CallOriginalProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  const SubclassLink* link = LinkOf(control);
-  return link != nullptr ? CallWindowProcW(link->original, control, message, wParam, lParam)
-                         : DefWindowProcW(control, message, wParam, lParam);
+  return Functions().next(control, message, wParam, lParam);
 }
 
 }  // namespace perchette

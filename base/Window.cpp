@@ -84,6 +84,11 @@ void Window::CreateSystemWindow(const WindowClassInfo& windowClass, DWORD exStyl
   if (created == nullptr) throw NoWindowError();
 }
 
+void PlaceWindow(HWND window, const RECT& bounds) {
+  SetWindowPos(window, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(handle_, message, wParam, lParam);
 }

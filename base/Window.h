@@ -50,4 +50,8 @@ class Window {
   std::shared_ptr<const WindowClass> class_;
 };
 
+// Moves and sizes a window to a rectangle (in its parent's client area, or on the screen), leaving
+// its Z order and the activation as they are.
+void PlaceWindow(HWND window, const RECT& bounds);
+
 }  // namespace perchette

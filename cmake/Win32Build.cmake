@@ -59,8 +59,11 @@ if(PERCHETTE_E2E)
   target_compile_options(gtest PUBLIC -include ${CMAKE_SOURCE_DIR}/tests/support/GTestNotification.h)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-  add_executable(perchette_e2e ${E2E_SOURCES}
-    ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp ${CMAKE_SOURCE_DIR}/base/WideText.cpp)
+  add_executable(perchette_e2e ${E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
+  # The subclass chain is tested in the driver's own process, with what it needs of base/.
+  foreach(base Application ErrorText Subclass SystemLibrary WideText Window)
+    target_sources(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR}/base/${base}.cpp)
+  endforeach()
   target_include_directories(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(perchette_e2e PRIVATE ${WARNINGS})
   target_link_options(perchette_e2e PRIVATE ${STATIC_RUNTIME} -municode)

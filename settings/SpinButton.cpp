@@ -37,8 +37,7 @@ void TSpinButton::Create(TSpinEdit& edit, const RECT& bounds, const wchar_t* nam
 }
 
 void TSpinButton::SetBounds(const RECT& bounds) {
-  SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(Handle(), bounds);
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 

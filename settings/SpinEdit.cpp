@@ -9,6 +9,7 @@
 #include "base/Dpi.h"
 #include "base/Subclass.h"
 #include "base/WideText.h"
+#include "base/Window.h"
 #include "res/Form1.h"
 
 namespace perchette {
@@ -48,8 +49,7 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int3
 
 void TSpinEdit::LayOut(const RECT& bounds, HFONT font, int32_t dpi) {
   dpi_ = dpi;
-  SetWindowPos(edit_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(edit_, bounds);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
   RECT inner{};

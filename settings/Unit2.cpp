@@ -123,8 +123,7 @@ void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
     for (const auto& [id, handle] : controls) {
       if (id == control.id) window = handle;
     }
-    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceWindow(window, rect);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(control.fontHeight)), TRUE);
   }
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -162,7 +161,15 @@ HWND TForm1::CreateControl(const wchar_t* className, DWORD style, int id, const 
 
 void TForm1::Show(int32_t hour, int32_t minute) {
   // The window and its themed controls are made when first needed, not at start-up.
-  if (!HandleAllocated()) CreateSystemWindowAndControls();
+  if (!HandleAllocated()) {
+    try {
+      CreateSystemWindowAndControls();
+    } catch (...) {
+      // No half-made dialog stays behind: the next showing tries again, and reports again.
+      DestroySystemWindow();
+      throw;
+    }
+  }
   if (!IsWindowVisible(Handle())) {
     FormShow(hour, minute);
     // The taskbar button comes first, as for every form of the program that shows.

@@ -238,7 +238,8 @@ TEST(Soak, Churn) {
     next->Place(left, top, left + 420, top + 300);
     window = std::move(next);
     if (window->BringToForeground() &&
-        WaitForPosition(main, left + 420 - 150, top - 109, kTwoTicksMs + kReachMs)) {
+        WaitForPosition(main, left + 420 - kPerchOffsetX, top - kPerchOffsetY,
+                        kTwoTicksMs + kReachMs)) {
       ++counts.perches;
     } else {
       ++counts.missedPerches;
