@@ -243,7 +243,7 @@ TEST(Tray, RightPressOnTheCharacterOpensTheDialogALeftPressDoesNot) {
   PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 40));
   PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
   ASSERT_TRUE(WaitFor([&] { return Shown(SettingsDialog(perchette)); }));
-  const HWND hour = GetWindow(SettingsDialog(perchette), GW_CHILD);
+  const HWND hour = DialogControl(SettingsDialog(perchette), 0);
   wchar_t text[16] = {};
   SendMessageW(hour, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, L"3");
