@@ -40,10 +40,4 @@ bool PerchScale::Notice(int32_t dpi) {
   return Take(dpi);
 }
 
-bool PerchScale::Take(int32_t dpi) {
-  if (dpi <= 0 || dpi == dpi_) return false;
-  dpi_ = dpi;
-  return true;
-}
-
 }  // namespace perchette

@@ -70,7 +70,11 @@ class PerchScale {
   OwnMove Park() { return OwnMove(*this); }
 
  private:
-  bool Take(int32_t dpi);
+  bool Take(int32_t dpi) {
+    if (dpi <= 0 || dpi == dpi_) return false;
+    dpi_ = dpi;
+    return true;
+  }
 
   int32_t dpi_;
   int ownMoves_ = 0;
