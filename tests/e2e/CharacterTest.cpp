@@ -190,16 +190,16 @@ TEST(Character, ClicksPassThroughWhiteAndACharacterClickParksIt) {
       << "," << whiteOnScreen.y << ") did not reach the window below" << SeenState(main);
   EXPECT_EQ(desk.Presses().front().x, whiteOnScreen.x);
   EXPECT_EQ(desk.Presses().front().y, whiteOnScreen.y);
-  // The desk is still in front at the next tick: she follows it a pixel further.
-  desk.Place(101, 200, 701, 600);
-  EXPECT_TRUE(WaitForPosition(main, 551, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  // The desk is still in front at the next tick: she follows it a pixel lower.
+  desk.Place(100, 201, 700, 601);
+  EXPECT_TRUE(WaitForPosition(main, 550, 92, kTwoTicksMs + kReachMs)) << WindowRect(main);
   EXPECT_EQ(GetForegroundWindow(), desk.Handle());
 
   // A pixel of the character, over the same window: the press is the character's.
   const POINT body = CharacterPixelBelow(kPerchOffsetY + 1);
   ASSERT_GE(body.x, 0);
   const size_t pressesBefore = desk.Presses().size();
-  ASSERT_TRUE(ClickAt({551 + body.x, 91 + body.y})) << SeenState(main);
+  ASSERT_TRUE(ClickAt({550 + body.x, 92 + body.y})) << SeenState(main);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, kReachMs + 1000))
       << "the character's window did not come to the foreground";
   EXPECT_TRUE(WaitFor([&] { return Parked(main); }, kTwoTicksMs + kReachMs)) << WindowRect(main);
@@ -210,7 +210,7 @@ TEST(Character, ClicksPassThroughWhiteAndACharacterClickParksIt) {
   Pump(5 * kTwoTicksMs);
   EXPECT_TRUE(Parked(main)) << WindowRect(main);
   ASSERT_TRUE(desk.BringToForeground());
-  EXPECT_TRUE(WaitForPosition(main, 550, 91, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  EXPECT_TRUE(WaitForPosition(main, 550, 92, kTwoTicksMs + kReachMs)) << WindowRect(main);
 }
 
 // A stored time that does not convert stops the window's creation before it is parked, sized
