@@ -22,4 +22,22 @@ PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t
           SaturatingDifference(foregroundTop, offsetY)};
 }
 
+bool PerchScale::Perch(const ScreenRect& foreground, const AskDisplay& ask) {
+  const ScreenRect& display = asked_.bounds;
+  const bool within = foreground.left >= display.left && foreground.top >= display.top &&
+                      foreground.right <= display.right && foreground.bottom <= display.bottom;
+  if (asked_.dpi == 0 || !(foreground == askedFor_ || within)) {
+    askedFor_ = foreground;
+    asked_ = ask(foreground);
+  }
+  return Take(asked_.dpi);
+}
+
+bool PerchScale::Notice(int32_t dpi) {
+  if (ownMoves_ != 0) return false;
+  // The scale of her display has changed, and perhaps others with it.
+  DisplaysChanged();
+  return Take(dpi);
+}
+
 }  // namespace perchette

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace perchette {
 
@@ -16,6 +17,20 @@ inline constexpr int32_t kPerchOffsetX = 150, kPerchOffsetY = 109;
 PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t offsetX,
                          int32_t offsetY);
 
+// A rectangle in screen coordinates, right and bottom exclusive.
+struct ScreenRect {
+  int32_t left, top, right, bottom;
+  bool operator==(const ScreenRect&) const = default;
+};
+
+// The system's answer for a rectangle: the resolution of the display that holds most of it and
+// that display's bounds (empty where the system cannot tell which display it is).
+struct DisplayAnswer {
+  int32_t dpi;
+  ScreenRect bounds;
+};
+using AskDisplay = std::function<DisplayAnswer(const ScreenRect&)>;
+
 // The resolution the character is drawn for, and which news of another one she follows. She
 // takes the resolution of the display that holds the window she perches on, never the one her
 // own window happens to lie on: perched on a window that spans two displays, she may hang over
@@ -26,14 +41,18 @@ class PerchScale {
 
   int32_t Dpi() const { return dpi_; }
 
-  // Before she perches: the resolution of the foreground window's display. True when she is to
-  // be drawn anew for it before she moves.
-  bool Perch(int32_t foregroundDisplayDpi) { return Take(foregroundDisplayDpi); }
+  // Before she perches on the foreground window: true when she is to be drawn anew for its
+  // display before she moves. The display is asked only when the window has left the display
+  // last asked about, so the tick stays cheap while the user works on one display.
+  bool Perch(const ScreenRect& foreground, const AskDisplay& ask);
 
   // The system's news of a new resolution for her window. True when she is to be drawn anew for
   // it; never while a move or resize of her own lasts (the move caused the news, and the perch
   // has already chosen), never for the resolution she has.
-  bool Notice(int32_t dpi) { return ownMoves_ == 0 && Take(dpi); }
+  bool Notice(int32_t dpi);
+
+  // The displays or their scales have changed: the next perch asks again.
+  void DisplaysChanged() { asked_ = {}; }
 
   // Her own move or resize, for as long as the object lives.
   class OwnMove {
@@ -47,6 +66,9 @@ class PerchScale {
     PerchScale& scale_;
   };
 
+  // Parking, for as long as the object lives: wherever the park puts her window, her scale stays.
+  OwnMove Park() { return OwnMove(*this); }
+
  private:
   bool Take(int32_t dpi) {
     if (dpi <= 0 || dpi == dpi_) return false;
@@ -56,6 +78,9 @@ class PerchScale {
 
   int32_t dpi_;
   int ownMoves_ = 0;
+  // The last foreground rectangle whose display was asked, and the answer (0: ask again).
+  ScreenRect askedFor_{};
+  DisplayAnswer asked_{};
 };
 
 }  // namespace perchette

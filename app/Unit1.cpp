@@ -23,6 +23,13 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
+// The system's answer for the foreground window's rectangle.
+DisplayAnswer ForegroundDisplay(const ScreenRect& rect) {
+  RECT bounds{};
+  const int32_t dpi = DisplayDpi(RECT{rect.left, rect.top, rect.right, rect.bottom}, bounds);
+  return {dpi, {bounds.left, bounds.top, bounds.right, bounds.bottom}};
+}
+
 }  // namespace
 
 void TMainForm::Create() {
@@ -142,24 +149,12 @@ void TMainForm::PerchOnForegroundWindow() {
   }
   // Drawn for the display of the window she sits on before she goes there, so she never shows
   // at the wrong size; the news of the move itself is then hers and ignored.
-  if (followsScale_ && scale_.Perch(ForegroundDisplayDpi(rect))) ApplyScale();
+  if (followsScale_ &&
+      scale_.Perch({rect.left, rect.top, rect.right, rect.bottom}, ForegroundDisplay))
+    ApplyScale();
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
   const PerchScale::OwnMove move(scale_);
   SetWindowPos(Handle(), HWND_TOP, perch.left, perch.top, width_, height_, SWP_NOACTIVATE);
-}
-
-int32_t TMainForm::ForegroundDisplayDpi(const RECT& rect) {
-  // Asked only when the window has moved beyond the display last asked about: the tick stays as
-  // cheap as it was while the user works on one display.
-  const bool same = rect.left == scaledRect_.left && rect.top == scaledRect_.top &&
-                    rect.right == scaledRect_.right && rect.bottom == scaledRect_.bottom;
-  const bool within = rect.left >= scaledDisplay_.left && rect.top >= scaledDisplay_.top &&
-                      rect.right <= scaledDisplay_.right && rect.bottom <= scaledDisplay_.bottom;
-  if (scaledRectDpi_ == 0 || !(same || within)) {
-    scaledRect_ = rect;
-    scaledRectDpi_ = DisplayDpi(rect, scaledDisplay_);
-  }
-  return scaledRectDpi_;
 }
 
 void TMainForm::ApplyScale() {
@@ -176,6 +171,7 @@ void TMainForm::ApplyScale() {
 }
 
 void TMainForm::Park() {
+  const PerchScale::OwnMove parking = scale_.Park();
   // Beyond the bottom-right corner of the whole desktop, not only of the primary display: a
   // display to the right or below would otherwise show her there.
   SetTop(GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
@@ -185,8 +181,6 @@ void TMainForm::Park() {
 void TMainForm::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   if (HandleAllocated()) {
-    // Parking never changes her scale, whichever display the move leaves.
-    const PerchScale::OwnMove move(scale_);
     SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
     left_ = left;
@@ -258,7 +252,6 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       // The new resolution comes with the message; asking the window or its display here may
       // still answer for the display being left.
-      scaledRectDpi_ = 0;
       if (followsScale_ && scale_.Notice(LOWORD(wParam))) ApplyScale();
       UpdateTrayIcon();
       return 0;
@@ -274,7 +267,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return WMTrayIcon(wParam, lParam);
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
-      scaledRectDpi_ = 0;
+      scale_.DisplaysChanged();
       UpdateTrayIcon();
       break;
     default:

@@ -78,8 +78,6 @@ class TMainForm : public Window {
   void AddTrayIcon();
   void RemoveTrayIcon();
   void ShowSettingsDialog();
-  // The resolution of the display that holds most of the foreground rectangle.
-  int32_t ForegroundDisplayDpi(const RECT& rect);
   // The picture, the perch offsets, the size and the shape for the resolution of scale_.
   void ApplyScale();
 
@@ -93,12 +91,6 @@ class TMainForm : public Window {
   PerchScale scale_{kDesignDpi};
   // Set once FormCreate has sized and shaped the window: only then does she follow the scale.
   bool followsScale_ = false;
-  // The last foreground rectangle whose display was asked for its resolution, that display's
-  // bounds, and the answer (0: ask again). A window that stays put, or moves within that
-  // display, keeps its scale; news of a change of the displays or their scales asks again.
-  RECT scaledRect_{};
-  RECT scaledDisplay_{};
-  int32_t scaledRectDpi_ = 0;
   HangUpSchedule schedule_;
 };
 

@@ -90,7 +90,6 @@ namespace {
 // was before.
 bool PressAndReleaseAt(POINT point, DWORD press, DWORD release) {
   const bool arrived = PointAt(point);
-  Pump(100);
   INPUT click[2] = {MouseAt(point, press), MouseAt(point, release)};
   SendInput(2, click, sizeof click[0]);
   return arrived;

@@ -65,7 +65,8 @@ TEST(Desktop, AfterADialogOrMessageClosesTheCharacterParksOrPerchesOnAWindow) {
     ASSERT_TRUE(WaitFor([&] {
       return !Shown(SettingsDialog(perchette)) && MessageBoxes(perchette.ProcessId()).empty();
     }));
-    // Several ticks, each of which must leave her parked or on a real window.
+    // Several ticks, each of which must leave her parked or on a real window: the time they take
+    // is what is tested.
     for (int tick = 0; tick < 5; ++tick) {
       Pump(kTwoTicksMs);
       EXPECT_TRUE(Settled(main)) << "at " << WindowRect(main) << " with "

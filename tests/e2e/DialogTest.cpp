@@ -559,14 +559,14 @@ TEST(SpinBox, RealKeystrokesTypeStepAndMoveOn) {
   const HWND hour = DialogControl(dialog, 0), minute = DialogControl(dialog, 1);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog && Focus(dialog) == hour; }))
       << "the dialog did not come to the front with the focus in the hour box";
-  const auto keys = [](std::initializer_list<WORD> virtualKeys) {
+  const auto keys = [&](std::initializer_list<WORD> virtualKeys) {
     for (WORD key : virtualKeys) {
       INPUT input[2] = {};
       input[0].type = input[1].type = INPUT_KEYBOARD;
       input[0].ki.wVk = input[1].ki.wVk = key;
       input[1].ki.dwFlags = KEYEVENTF_KEYUP;
       SendInput(2, input, sizeof(INPUT));
-      Pump(50);
+      ASSERT_TRUE(WaitUntilIdle(perchette));
     }
   };
   // The selected text is replaced; letters, space and Enter are refused; Tab leaves.

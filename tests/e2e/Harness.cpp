@@ -36,6 +36,7 @@ bool WaitUntilIdle(const Perchette& perchette) {
   // its queue again and again, and what was posted before has had its turn.
   constexpr int kRounds = 3;
   for (int round = 0; round < kRounds; ++round) {
+    if (!perchette.Alive("the program to take up its messages")) return false;
     for (HWND window : ProcessWindows(perchette.ProcessId())) {
       DWORD_PTR result = 0;
       if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) &&
@@ -44,7 +45,7 @@ bool WaitUntilIdle(const Perchette& perchette) {
       }
     }
   }
-  return true;
+  return perchette.Alive("the program to take up its messages");
 }
 
 std::wstring WindowText(HWND window) {
@@ -163,6 +164,7 @@ Perchette::Perchette(std::optional<std::string> settings) : folder_(MakeFolder()
 
 Perchette::~Perchette() {
   if (Running()) Close();
+  ReportEnd();
   if (processInfo_.hProcess) CloseHandle(processInfo_.hProcess);
   if (processInfo_.hThread) CloseHandle(processInfo_.hThread);
   std::error_code ignored;
@@ -184,7 +186,10 @@ HWND Perchette::ApplicationWindow() const { return ProcessWindow(ProcessId(), L"
 
 HWND Perchette::WaitForMainWindow(DWORD timeoutMs) {
   HWND main = nullptr;
-  WaitFor([&] { return (main = MainWindow()) != nullptr && IsWindowVisible(main); }, timeoutMs);
+  WaitFor([&] { return !Running() || ((main = MainWindow()) != nullptr && IsWindowVisible(main)); },
+          timeoutMs);
+  if (!Alive("its main window")) return nullptr;
+  hadMainWindow_ = hadMainWindow_ || main != nullptr;
   return main;
 }
 
@@ -194,10 +199,32 @@ HWND Perchette::WaitForMessageBox(DWORD timeoutMs) const {
       [&] {
         const auto boxes = MessageBoxes(ProcessId());
         box = boxes.empty() ? nullptr : boxes.front();
-        return box != nullptr && !ViewMessageBox(box).text.empty();
+        return !Running() || (box != nullptr && !ViewMessageBox(box).text.empty());
       },
       timeoutMs);
-  return box;
+  return Alive("a message box") ? box : nullptr;
+}
+
+bool Perchette::Alive(const char* awaited) const {
+  if (!Running()) {
+    ADD_FAILURE() << "Perchette has ended, exit code " << ExitCode() << ", awaiting " << awaited;
+    return false;
+  }
+  if (hadMainWindow_ && MainWindow() == nullptr) {
+    ADD_FAILURE() << "Perchette has lost its main window, awaiting " << awaited;
+    return false;
+  }
+  return true;
+}
+
+void Perchette::ReportEnd() const {
+  if (endReported_ || processInfo_.hProcess == nullptr || Running()) return;
+  endReported_ = true;
+  if (!endExpected_) {
+    ADD_FAILURE() << "Perchette ended by itself, exit code " << ExitCode();
+  } else if (ExitCode() != 0) {
+    ADD_FAILURE() << "Perchette ended with exit code " << ExitCode();
+  }
 }
 
 bool Perchette::Running() const {
@@ -205,17 +232,15 @@ bool Perchette::Running() const {
 }
 
 bool Perchette::WaitForExit(DWORD timeoutMs) const {
+  endExpected_ = true;
   if (!processInfo_.hProcess) return true;
-  const DWORD start = GetTickCount();
-  while (Running()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Pump(20);
-  }
+  if (!WaitFor([&] { return !Running(); }, timeoutMs)) return false;
+  ReportEnd();
   return true;
 }
 
 void Perchette::Close() {
-  if (!Running()) return;
+  if (!Running()) return ReportEnd();
   // Message boxes first: a modal box holds the program until it is answered.
   for (int round = 0; round < 5; ++round) {
     for (HWND box : MessageBoxes(ProcessId())) PostOk(box);
@@ -223,6 +248,7 @@ void Perchette::Close() {
     if (WaitForExit(3000)) return;
   }
   ADD_FAILURE() << "Perchette did not end on WM_CLOSE; killed";
+  endReported_ = true;
   TerminateProcess(processInfo_.hProcess, 1);
   WaitForSingleObject(processInfo_.hProcess, 5000);
 }
@@ -244,9 +270,8 @@ HWND OpenSettingsDialog(Perchette& perchette) {
   if (main == nullptr) return nullptr;
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
   HWND dialog = nullptr;
-  WaitFor(
-      [&] { return (dialog = SettingsDialog(perchette)) != nullptr && IsWindowVisible(dialog); });
-  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+  WaitFor([&] { return !perchette.Running() || Shown(dialog = SettingsDialog(perchette)); });
+  return perchette.Alive("the settings dialog") && Shown(dialog) ? dialog : nullptr;
 }
 
 HWND DialogControl(HWND dialog, int index) {

@@ -19,12 +19,14 @@ using perchette::Widen;
 
 // Waits, pumping this thread's messages, until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Pumps this thread's messages for a while: only where a length of time is what a test checks.
 void Pump(DWORD milliseconds);
 
 class Perchette;
 
 // Lets the program's thread take up what was sent or posted to it, before a check that nothing
-// came of it; false if the program stopped answering.
+// came of it; false, with a failure, if the program has ended, lost its main window or stopped
+// answering.
 bool WaitUntilIdle(const Perchette& perchette);
 
 using support::ClassName;
@@ -82,6 +84,9 @@ inline constexpr DesignedControl kDialogControls[] = {
     {L"Button", 352, 16, 67, 25, -12, L"ｷｬﾝｾﾙ"},
 };
 
+// The program under test. An end that the test did not ask for (WaitForExit or Close) fails the
+// test with its exit code, and so does any end with an exit code other than 0. The waits fail
+// once the program has ended or lost its main window.
 class Perchette {
  public:
   // A fresh folder with a copy of the program and, when given, its settings file (raw bytes).
@@ -97,6 +102,10 @@ class Perchette {
   HWND ApplicationWindow() const;
   HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
   bool Running() const;
+  // True while the program runs with the main window it showed; otherwise a failure that names
+  // what was awaited.
+  bool Alive(const char* awaited) const;
+  // The test expects the end: true once the program has ended (an exit code other than 0 fails).
   bool WaitForExit(DWORD timeoutMs = 10000) const;
   // The exit code once the program has ended; STILL_ACTIVE while it runs.
   DWORD ExitCode() const;
@@ -109,8 +118,14 @@ class Perchette {
   std::wstring SettingsPath() const { return folder_ + L"\\Perchette.INI"; }
 
  private:
+  // Reports, once, an end that the test did not ask for or that came with a code other than 0.
+  void ReportEnd() const;
+
   std::wstring folder_;
   PROCESS_INFORMATION processInfo_{};
+  bool hadMainWindow_ = false;
+  mutable bool endExpected_ = false;
+  mutable bool endReported_ = false;
 };
 
 // Wine shows the icons in its own tray window when no desktop tray exists: one visible child

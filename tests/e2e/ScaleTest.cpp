@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -143,29 +142,23 @@ void ExpectDialogLaidOut(HWND dialog, int dpi) {
       << arrowsRect << ", expected " << expectedArrows;
 }
 
-// The resolution whose drawing of the character a display gets: the nearest one drawn, the
-// larger of two equally near.
-int ArtDpiFor(int dpi) {
-  constexpr int kDrawn[] = {96, 120, 144, 168, 192, 240, 288};
-  int nearest = kDrawn[0];
-  for (int drawn : kDrawn) {
-    if (std::abs(drawn - dpi) <= std::abs(nearest - dpi)) nearest = drawn;
-  }
-  return nearest;
-}
+// A display's resolution and the resolution of the drawing she wears there.
+struct Resolution {
+  int dpi, art;
+};
 
-class Scaled : public testing::TestWithParam<int> {
+class Scaled : public testing::TestWithParam<Resolution> {
  protected:
   // The system's own rounding of value * dpi / 96, for the display and for its drawing.
-  int S(int value) const { return MulDiv(value, GetParam(), 96); }
-  int Art(int value) const { return MulDiv(value, ArtDpiFor(GetParam()), 96); }
+  int S(int value) const { return MulDiv(value, GetParam().dpi, 96); }
+  int Art(int value) const { return MulDiv(value, GetParam().art, 96); }
 };
 
 }  // namespace
 
 TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
-  const int dpi = GetParam();
-  const perchette::Picture picture = PictureFor(ArtDpiFor(dpi));
+  const int dpi = GetParam().dpi;
+  const perchette::Picture picture = PictureFor(GetParam().art);
   ASSERT_EQ(picture.width, Art(80));
   ASSERT_EQ(picture.height, Art(150));
 
@@ -209,13 +202,17 @@ TEST_P(Scaled, CharacterAndDialogFollowTheResolution) {
   const RECT window = WindowRect(dialog);
   EXPECT_EQ(window.left, S(kDialogLeft));
   EXPECT_EQ(window.top, S(kDialogTop));
-  ExpectDialogLaidOut(dialog, GetParam());
+  ExpectDialogLaidOut(dialog, dpi);
 }
 
-// 216 lies halfway between two drawings: the larger one, 240, is the one to show.
-INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::Values(120, 144, 192, 216),
-                         [](const testing::TestParamInfo<int>& info) {
-                           return std::to_string(info.param);
+// Every drawing; 216 lies halfway between two of them, and the larger one is the one to show.
+INSTANTIATE_TEST_SUITE_P(Dpi, Scaled,
+                         testing::Values(Resolution{120, 120}, Resolution{144, 144},
+                                         Resolution{168, 168}, Resolution{192, 192},
+                                         Resolution{216, 240}, Resolution{240, 240},
+                                         Resolution{288, 288}),
+                         [](const testing::TestParamInfo<Resolution>& info) {
+                           return std::to_string(info.param.dpi);
                          });
 
 #ifndef WM_GETDPISCALEDSIZE
@@ -265,17 +262,13 @@ bool SendDpiChanged(const Perchette& perchette, HWND window, int dpi, RECT sugge
   return SendWithRecord(perchette, window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
 }
 
-// The window has the size of the picture drawn for the resolution and its shape.
+// The window has, now, the size of the picture drawn for the resolution and its shape.
 void ExpectDrawnFor(HWND main, int dpi) {
   const perchette::Picture picture = PictureFor(dpi);
   ASSERT_EQ(picture.width, MulDiv(80, dpi, 96));
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        const RECT rect = WindowRect(main);
-        return rect.right - rect.left == picture.width && rect.bottom - rect.top == picture.height;
-      },
-      2000))
-      << WindowRect(main) << " for " << dpi << " dpi";
+  const RECT rect = WindowRect(main);
+  EXPECT_TRUE(rect.right - rect.left == picture.width && rect.bottom - rect.top == picture.height)
+      << rect << " for " << dpi << " dpi";
   const HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(main, region), ERROR) << "the main window has no region";
   EXPECT_EQ(RegionMismatches(region, picture, kWhite), 0) << dpi << " dpi";
@@ -298,7 +291,8 @@ TEST(ScaleChange, CharacterIsDrawnAnewAtOnceAndPerchesAtHerDisplaysScale) {
     ASSERT_TRUE(WaitFor([&] { return Parked(main); }, 3000)) << WindowRect(main);
     ExpectDrawnFor(main, change.system);
 
-    // Drawn anew at once and still parked: parking ticks leave the new scale alone.
+    // Drawn anew before the message returns, and still parked: parking ticks leave the new scale
+    // alone. Two ticks' time is what is tested here.
     ASSERT_TRUE(SendDpiChanged(perchette, main, change.sent, WindowRect(main)));
     ExpectDrawnFor(main, change.sent);
     Pump(kTwoTicksMs);

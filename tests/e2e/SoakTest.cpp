@@ -118,6 +118,7 @@ TEST(Soak, StaysAliveAndDoesNotGrow) {
       if (warm == 0 && elapsed >= warmUp * 1000) warm = samples.back();
       nextSample += 10000;
     }
+    // The rhythm of the soak: a step every 100 ms.
     Pump(100);
   }
   const SIZE_T last = PrivateBytes(process);
@@ -300,6 +301,7 @@ TEST(Soak, Churn) {
   // The minute has moved away: the last message is answered and none comes again.
   ASSERT_TRUE(OpenAndCloseSettings(perchette, main));
   for (HWND box : MessageBoxes(perchette.ProcessId())) PressOk(box);
+  // Five ticks' time, in which no message may come again, is what is tested.
   Pump(1000);
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "a message is still open";
   DWORD_PTR answer = 0;

@@ -1,4 +1,5 @@
 // Start-up, the main window's system window, the settings file at start-up, and closing.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,6 +51,41 @@ TEST(Startup, MissingSettingsFileIsNotCreated) {
   perchette.Close();
   EXPECT_FALSE(FileExists(perchette.SettingsPath()));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty());
+}
+
+// The fixture itself: a program ended from outside fails every wait, and its end is reported
+// with its exit code.
+TEST(Harness, AnEndTheTestDidNotAskForFailsEveryWaitAndIsReported) {
+  testing::TestPartResultArray failures;
+  HWND main = nullptr, box = nullptr, again = nullptr;
+  bool idle = true;
+  {
+    const testing::ScopedFakeTestPartResultReporter reporter(
+        testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+    Perchette perchette;
+    perchette.Start();
+    main = perchette.WaitForMainWindow();
+    const HANDLE process =
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, perchette.ProcessId());
+    TerminateProcess(process, 7);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+    idle = WaitUntilIdle(perchette);
+    box = perchette.WaitForMessageBox(1000);
+    again = perchette.WaitForMainWindow(1000);
+  }
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(idle);
+  EXPECT_EQ(box, nullptr);
+  EXPECT_EQ(again, nullptr);
+  // One failure for each wait, and the fixture's at the end.
+  ASSERT_EQ(failures.size(), 4);
+  for (int i = 0; i < failures.size(); ++i) {
+    const std::string message = failures.GetTestPartResult(i).message();
+    EXPECT_NE(message.find(i < 3 ? "has ended, exit code 7" : "ended by itself, exit code 7"),
+              std::string::npos)
+        << message;
+  }
 }
 
 TEST(Closing, CloseToTheMainWindowEndsTheProgram) {
@@ -138,7 +174,8 @@ namespace {
         return !start.Running();
       },
       10000);
-  if (start.Running()) return ::testing::AssertionFailure() << "the second start is still running";
+  if (!start.WaitForExit(0))
+    return ::testing::AssertionFailure() << "the second start is still running";
   if (start.ExitCode() != 0)
     return ::testing::AssertionFailure() << "exit code " << start.ExitCode();
   if (windowShown) return ::testing::AssertionFailure() << "it showed a main window";
@@ -196,6 +233,7 @@ TEST(OnePerSession, StartsAtTheSameMomentLeaveOne) {
       << "not exactly one Perchette is running";
   for (const Perchette& start : starts) {
     if (&start != survivor) {
+      EXPECT_TRUE(start.WaitForExit(0));
       EXPECT_EQ(start.ExitCode(), 0u);
     }
   }
@@ -217,7 +255,6 @@ TEST(OnePerSession, OnceTheRunningOneHasEndedACopyElsewhereRunsNormally) {
   copy.Start();
   ASSERT_NE(copy.WaitForMainWindow(), nullptr);
   EXPECT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
-  Pump(500);
-  EXPECT_TRUE(copy.Running());
+  ASSERT_TRUE(WaitUntilIdle(copy));
   EXPECT_FALSE(Shown(SettingsDialog(copy)));
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <vector>
 
 #include "app/Perch.h"
@@ -59,89 +58,96 @@ TEST(PerchPosition, HoldsABogusRectangleWithoutOverflow) {
   EXPECT_EQ(perch.top, kMin32);
 }
 
-// A made-up desk of displays, run as the system runs it: a move of her window onto a display of
-// another resolution tells her that resolution at once, inside the move.
-struct Box {
-  int32_t left, top, right, bottom;
-};
-struct Display {
-  Box bounds;
-  int32_t dpi;
-};
-const std::vector<Display> kSideBySide = {{{0, 0, 1920, 1080}, 96}, {{1920, 0, 4480, 1600}, 192}};
-const std::vector<Display> kStacked = {{{0, 0, 1920, 1080}, 96}, {{0, 1080, 1920, 2160}, 144}};
-
-// The display the system picks for a rectangle: the one it overlaps most.
-int32_t DpiOf(const std::vector<Display>& displays, const Box& box) {
-  int64_t most = -1;
-  int32_t dpi = 0;
-  for (const auto& [bounds, displayDpi] : displays) {
-    const int64_t width = std::min(box.right, bounds.right) - std::max(box.left, bounds.left);
-    const int64_t height = std::min(box.bottom, bounds.bottom) - std::max(box.top, bounds.top);
-    const int64_t area = width > 0 && height > 0 ? width * height : 0;
-    if (area > most) most = area, dpi = displayDpi;
-  }
-  return dpi;
-}
-
-// Perching ticks: her scale first, then the move; how often she is drawn anew, and the
-// resolution the system last told her window.
+// A made-up desk: a monitor at 100 % and, right of it, a taller laptop at 200 %. The system's
+// answer for a rectangle is the display it overlaps most; every question is counted.
 struct Desk {
-  void Perch(const Box& foreground) {
-    if (scale.Perch(DpiOf(displays, foreground))) ++redraws;
-    const int32_t art = NearestArtDpi(scale.Dpi());
-    const int32_t left = foreground.right - ScaleForDpi(kPerchOffsetX, art);
-    const int32_t top = foreground.top - ScaleForDpi(kPerchOffsetY, art);
-    const PerchScale::OwnMove move(scale);
-    const int32_t now =
-        DpiOf(displays, {left, top, left + ScaleForDpi(80, art), top + ScaleForDpi(150, art)});
-    if (now != told && scale.Notice(told = now)) ++redraws;
+  struct Display {
+    ScreenRect bounds;
+    int32_t dpi;
+  };
+
+  bool Perch(const ScreenRect& foreground) {
+    return scale.Perch(foreground, [this](const ScreenRect& rect) {
+      ++asked;
+      int64_t most = -1;
+      DisplayAnswer answer{};
+      for (const auto& [bounds, dpi] : displays) {
+        const int64_t width = std::min(rect.right, bounds.right) - std::max(rect.left, bounds.left);
+        const int64_t height =
+            std::min(rect.bottom, bounds.bottom) - std::max(rect.top, bounds.top);
+        const int64_t area = width > 0 && height > 0 ? width * height : 0;
+        if (area > most) most = area, answer = {dpi, bounds};
+      }
+      return answer;
+    });
   }
 
-  std::vector<Display> displays;
+  std::vector<Display> displays{{{0, 0, 1920, 1080}, 96}, {{1920, 0, 4480, 1600}, 192}};
   PerchScale scale{96};
-  int32_t told = 96;
-  int redraws = 0;
+  int asked = 0;
 };
 
-TEST(PerchScale, TakesTheForegroundWindowsDisplayOnceWhereverHerWindowLies) {
-  const struct {
-    const std::vector<Display>& displays;
-    Box foreground;
-    int32_t dpi, told, redraws;
-  } cases[] = {
-      // Wholly on the laptop at 200 %, right of the monitor at 100 %.
-      {kSideBySide, {2000, 300, 3000, 900}, 192, 192, 1},
-      // Mostly on the monitor, its right end on the laptop, where she hangs.
-      {kSideBySide, {1000, 200, 2200, 800}, 96, 192, 0},
-      // Mostly on the lower display at 150 %; she stands above it, on the upper one.
-      {kStacked, {100, 1050, 900, 2000}, 144, 96, 1},
-  };
-  for (const auto& [displays, foreground, dpi, told, redraws] : cases) {
-    Desk desk{displays};
-    for (int tick = 0; tick < 3; ++tick) desk.Perch(foreground);
-    EXPECT_EQ(desk.scale.Dpi(), dpi) << foreground.left << "," << foreground.top;
-    EXPECT_EQ(desk.told, told) << foreground.left << "," << foreground.top;
-    EXPECT_EQ(desk.redraws, redraws) << foreground.left << "," << foreground.top;
+constexpr ScreenRect kOnTheMonitor{100, 100, 900, 700}, kOnTheLaptop{2000, 300, 3000, 900};
+
+TEST(PerchScale, AsksTheDisplayOnceWhileTheWindowMovesWithinItAndAgainWhenItLeaves) {
+  Desk desk;
+  for (int step = 0; step < 3; ++step) {
+    EXPECT_FALSE(desk.Perch({100 + 50 * step, 100, 900 + 50 * step, 700 + 10 * step}));
   }
+  EXPECT_EQ(desk.asked, 1);
+  EXPECT_TRUE(desk.Perch(kOnTheLaptop));
+  EXPECT_EQ(desk.asked, 2);
+  EXPECT_EQ(desk.scale.Dpi(), 192);
 }
 
-TEST(PerchScale, FollowsNewsOfAnotherScaleOnlyOutsideItsOwnMoves) {
-  PerchScale scale(96);
-  EXPECT_FALSE(scale.Notice(96));
-  EXPECT_FALSE(scale.Notice(0));
+TEST(PerchScale, AWindowOnTwoDisplaysTakesTheOneItOverlapsMost) {
+  Desk desk;
+  // Mostly on the monitor, its right end on the laptop: asked once while it stands still.
+  for (int tick = 0; tick < 3; ++tick) EXPECT_FALSE(desk.Perch({1000, 200, 2200, 800}));
+  EXPECT_EQ(desk.asked, 1);
+  // Dragged until most of it is on the laptop.
+  EXPECT_TRUE(desk.Perch({1700, 200, 2900, 800}));
+  EXPECT_EQ(desk.scale.Dpi(), 192);
+  // Mostly below the monitor, on the laptop's lower part, though its corner is on the monitor.
+  desk.scale = PerchScale(96);
+  EXPECT_TRUE(desk.Perch({1800, 1000, 2200, 1500}));
+  EXPECT_EQ(desk.scale.Dpi(), 192);
+}
+
+TEST(PerchScale, AChangeOfTheDisplaysOrTheirScalesAsksAgain) {
+  Desk desk;
+  EXPECT_FALSE(desk.Perch(kOnTheMonitor));
+  desk.displays[0].dpi = 144;
+  desk.scale.DisplaysChanged();
+  EXPECT_TRUE(desk.Perch(kOnTheMonitor));
+  EXPECT_EQ(desk.scale.Dpi(), 144);
+  // News of another scale for her own window, outside her moves: taken at once, and the window
+  // she sits on decides again at the next perch.
+  EXPECT_TRUE(desk.scale.Notice(120));
+  EXPECT_TRUE(desk.Perch(kOnTheMonitor));
+  EXPECT_EQ(desk.scale.Dpi(), 144);
+  EXPECT_EQ(desk.asked, 3);
+  EXPECT_FALSE(desk.scale.Notice(144));
+  EXPECT_FALSE(desk.scale.Notice(0));
+}
+
+TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
+  Desk desk;
+  EXPECT_TRUE(desk.Perch(kOnTheLaptop));
   {
-    // A park or a perch move of her own, even within another.
-    const PerchScale::OwnMove move(scale);
-    const PerchScale::OwnMove resize(scale);
-    EXPECT_FALSE(scale.Notice(144));
+    // Her perch moves her half onto the monitor; a resize within the move.
+    const PerchScale::OwnMove move(desk.scale);
+    const PerchScale::OwnMove resize(desk.scale);
+    EXPECT_FALSE(desk.scale.Notice(96));
   }
-  EXPECT_EQ(scale.Dpi(), 96);
-  // The user changed the scale of her display.
-  EXPECT_TRUE(scale.Notice(144));
-  EXPECT_FALSE(scale.Perch(144));
-  EXPECT_TRUE(scale.Perch(120));
-  EXPECT_EQ(scale.Dpi(), 120);
+  {
+    // The park takes her beyond the desk, nearest the monitor.
+    const PerchScale::OwnMove parking = desk.scale.Park();
+    EXPECT_FALSE(desk.scale.Notice(96));
+  }
+  EXPECT_FALSE(desk.Perch(kOnTheLaptop));
+  EXPECT_EQ(desk.scale.Dpi(), 192);
+  EXPECT_EQ(desk.asked, 1);
 }
 
 }  // namespace
