@@ -253,7 +253,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The new resolution comes with the message; asking the window or its display here may
       // still answer for the display being left.
       if (followsScale_ && scale_.Notice(LOWORD(wParam))) ApplyScale();
-      UpdateTrayIcon();
+      trayIcon_.UpdateImage();
       return 0;
     case WM_CLOSE:
       Close();
@@ -268,7 +268,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
       scale_.DisplaysChanged();
-      UpdateTrayIcon();
+      trayIcon_.UpdateImage();
       break;
     default:
       break;
@@ -279,8 +279,6 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // The tray icon, its menu and the ways into the settings dialog.
 
 void TMainForm::AddTrayIcon() { trayIcon_.Add(HandleNeeded()); }
-
-void TMainForm::UpdateTrayIcon() { trayIcon_.UpdateImage(); }
 
 void TMainForm::RemoveTrayIcon() { trayIcon_.Remove(Handle()); }
 

@@ -52,8 +52,6 @@ class TMainForm : public Window {
 
   // Operations of the subsystems, called from the handlers.
   void LoadSettings();
-  // After news that the scale or the settings may have changed: the tray icon's image follows.
-  void UpdateTrayIcon();
   void SetPerchOffsets();
   void PerchOnForegroundWindow();
   void HangUpScheduleTick();
