@@ -81,9 +81,9 @@ int RegionMismatches(HRGN region, const perchette::Picture& picture, uint32_t tr
 constexpr int kPerchOffsetX = 150;
 constexpr int kPerchOffsetY = 109;
 
-// Ticks come every 200 ms; the allowance above two of them is the time a foreground change
-// or a move takes to reach the other process under Wine.
-constexpr DWORD kTwoTicksMs = 400;
+// The allowance above two ticks is the time a foreground change or a move takes to reach the
+// other process under Wine.
+constexpr DWORD kTwoTicksMs = 2 * kTickMs;
 constexpr DWORD kReachMs = 1200;
 
 }  // namespace e2e

@@ -193,6 +193,7 @@ TEST(VanishingForeground, WindowsClosingMidTickLeaveTheProgramRunning) {
 TEST(CloseWhileModal, CloseWithTheDialogOpenEndsTheProgram) {
   Perchette perchette;
   ASSERT_NE(OpenSettingsDialog(perchette), nullptr);
+  ASSERT_TRUE(perchette.LivedTwoTicks());
   PostMessageW(perchette.MainWindow(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }
@@ -204,6 +205,7 @@ TEST(CloseWhileModal, CloseWithTheAboutMessageOpenEndsTheProgram) {
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_COMMAND, kAboutItem, 0);
   ASSERT_NE(perchette.WaitForMessageBox(), nullptr);
+  ASSERT_TRUE(perchette.LivedTwoTicks());
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }

@@ -17,6 +17,9 @@ namespace e2e {
 using perchette::Narrow;
 using perchette::Widen;
 
+// The program's tick comes every 200 ms.
+constexpr DWORD kTickMs = 200;
+
 // Waits, pumping this thread's messages, until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 // Pumps this thread's messages for a while: only where a length of time is what a test checks.
@@ -105,6 +108,9 @@ class Perchette {
   // True while the program runs with the main window it showed; otherwise a failure that names
   // what was awaited.
   bool Alive(const char* awaited) const;
+  // True once the program has been shown for two ticks and still answers; a failure if it ended.
+  // Close asks it first, and so does a test that closes the program its own way.
+  bool LivedTwoTicks() const;
   // The test expects the end: true once the program has ended (an exit code other than 0 fails).
   bool WaitForExit(DWORD timeoutMs = 10000) const;
   // The exit code once the program has ended; STILL_ACTIVE while it runs.
@@ -124,6 +130,8 @@ class Perchette {
   std::wstring folder_;
   PROCESS_INFORMATION processInfo_{};
   bool hadMainWindow_ = false;
+  // When the main window was first seen (or the program started): the ticks count from there.
+  DWORD shownAt_ = 0;
   mutable bool endExpected_ = false;
   mutable bool endReported_ = false;
 };

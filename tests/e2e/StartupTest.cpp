@@ -93,6 +93,7 @@ TEST(Closing, CloseToTheMainWindowEndsTheProgram) {
   perchette.Start();
   const HWND main = perchette.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(perchette.LivedTwoTicks());
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }
@@ -101,6 +102,7 @@ TEST(Closing, CloseToTheApplicationWindowEndsTheProgram) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  ASSERT_TRUE(perchette.LivedTwoTicks());
   PostMessageW(perchette.ApplicationWindow(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }
@@ -109,6 +111,7 @@ TEST(Closing, EndOfSessionEndsTheProgramAtOnce) {
   Perchette perchette;
   perchette.Start();
   ASSERT_NE(perchette.WaitForMainWindow(), nullptr);
+  ASSERT_TRUE(perchette.LivedTwoTicks());
   SendMessageTimeoutW(perchette.ApplicationWindow(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 2000,
                       nullptr);
   EXPECT_TRUE(perchette.WaitForExit(5000));
