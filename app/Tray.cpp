@@ -13,45 +13,18 @@
 
 namespace perchette {
 
-// The shell's notification record in its first, 8-bit-character form: the leading fields of the
-// platform header's NOTIFYICONDATAA, laid out as it lays them out (packed to 1 byte in a 32-bit
-// program, natural alignment in a 64-bit one). 88 bytes in the 32-bit program.
+// The record goes to the shell in its first, 8-bit-character layout: the platform's own
+// NOTIFYICONDATAA, of which the shell reads the cbSize bytes up to and with the 64-byte tip.
 #if !defined(_WIN64)
-#pragma pack(push, 1)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88 && offsetof(NOTIFYICONDATAA, hIcon) == 20 &&
+              offsetof(NOTIFYICONDATAA, szTip) == 24);
 #endif
-struct NotifyIconRecord {
-  DWORD cbSize;
-  HWND hWnd;
-  UINT uID;
-  UINT uFlags;
-  UINT uCallbackMessage;
-  HICON hIcon;
-  char szTip[64];
-};
-#if !defined(_WIN64)
-#pragma pack(pop)
-static_assert(sizeof(NotifyIconRecord) == 88);
-static_assert(offsetof(NotifyIconRecord, hWnd) == 4 && offsetof(NotifyIconRecord, uID) == 8 &&
-              offsetof(NotifyIconRecord, uFlags) == 12 &&
-              offsetof(NotifyIconRecord, uCallbackMessage) == 16 &&
-              offsetof(NotifyIconRecord, hIcon) == 20 && offsetof(NotifyIconRecord, szTip) == 24);
-#else
-static_assert(sizeof(NotifyIconRecord) == 104);
-static_assert(offsetof(NotifyIconRecord, hWnd) == 8 && offsetof(NotifyIconRecord, uID) == 16 &&
-              offsetof(NotifyIconRecord, uFlags) == 20 &&
-              offsetof(NotifyIconRecord, uCallbackMessage) == 24 &&
-              offsetof(NotifyIconRecord, hIcon) == 32 && offsetof(NotifyIconRecord, szTip) == 40);
-#endif
-static_assert(offsetof(NotifyIconRecord, hWnd) == offsetof(NOTIFYICONDATAA, hWnd) &&
-              offsetof(NotifyIconRecord, uID) == offsetof(NOTIFYICONDATAA, uID) &&
-              offsetof(NotifyIconRecord, uCallbackMessage) ==
-                  offsetof(NOTIFYICONDATAA, uCallbackMessage) &&
-              offsetof(NotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIcon) &&
-              offsetof(NotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 
 namespace {
 
 constexpr char kTip[64] = "Perchette";
+// A taskbar that refuses the icon (still starting at logon, or busy) is asked again this often.
+constexpr ULONGLONG kRetryMs = 1000;
 
 }  // namespace
 
@@ -61,16 +34,17 @@ TTrayIcon::~TTrayIcon() = default;
 
 void TTrayIcon::Add(HWND window) {
   UniqueIcon image = ImageForScale();
-  TrayIconData = std::make_unique<NotifyIconRecord>();
-  TrayIconData->cbSize = sizeof(NotifyIconRecord);
+  TrayIconData = std::make_unique<NOTIFYICONDATAA>();
+  TrayIconData->cbSize = NOTIFYICONDATAA_V1_SIZE;
   TrayIconData->hWnd = window;
   TrayIconData->uID = ids::kTrayIconId;
   TrayIconData->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData->uCallbackMessage = ids::kTrayIconMessage;
   TrayIconData->hIcon = image.get();
   std::memcpy(TrayIconData->szTip, kTip, sizeof kTip);
-  Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
   image_ = std::move(image);
+  shown_ = Shell_NotifyIconA(NIM_ADD, TrayIconData.get());
+  lastAsked_ = GetTickCount64();
 }
 
 void TTrayIcon::UpdateImage() {
@@ -78,7 +52,7 @@ void TTrayIcon::UpdateImage() {
   UniqueIcon image = ImageForScale();
   if (!image) return;  // the tray keeps the image it has
   TrayIconData->hIcon = image.get();
-  Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
+  Shell_NotifyIconA(NIM_MODIFY, TrayIconData.get());
   image_ = std::move(image);  // the old image goes once the tray shows the new one
 }
 
@@ -96,17 +70,22 @@ UniqueIcon TTrayIcon::ImageForScale() {
 
 void TTrayIcon::Restore() {
   if (!TrayIconData) return;
-  const auto record = reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get());
   // The shell refuses to add an icon it still shows: that one is brought up to date instead.
-  if (!Shell_NotifyIconA(NIM_ADD, record)) Shell_NotifyIconA(NIM_MODIFY, record);
+  shown_ = Shell_NotifyIconA(NIM_ADD, TrayIconData.get()) ||
+           Shell_NotifyIconA(NIM_MODIFY, TrayIconData.get());
+  lastAsked_ = GetTickCount64();
+}
+
+void TTrayIcon::AskAgainIfRefused() {
+  if (TrayIconData && !shown_ && GetTickCount64() - lastAsked_ >= kRetryMs) Restore();
 }
 
 void TTrayIcon::Remove(HWND window) {
   if (!TrayIconData) return;
-  TrayIconData->cbSize = sizeof(NotifyIconRecord);
+  TrayIconData->cbSize = NOTIFYICONDATAA_V1_SIZE;
   TrayIconData->hWnd = window;
   TrayIconData->uID = ids::kTrayIconId;
-  Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(TrayIconData.get()));
+  Shell_NotifyIconA(NIM_DELETE, TrayIconData.get());
   TrayIconData.reset();
   image_.reset();
 }

@@ -3,13 +3,13 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <memory>
 
 #include "base/Handles.h"
 
 namespace perchette {
-
-struct NotifyIconRecord;
 
 class TTrayIcon {
  public:
@@ -29,6 +29,9 @@ class TTrayIcon {
   // Shows the added icon again, with the same record, after the taskbar has restarted; leaves
   // exactly one icon, also where the old one is still there. Nothing to do when none was added.
   void Restore();
+  // From the tick: while the shell refuses the icon (a taskbar still starting at logon sends no
+  // second "TaskbarCreated"), asks again, at most once a second, until it is accepted.
+  void AskAgainIfRefused();
 
  private:
   // The application icon at the small-icon size of the primary display's scale, where the
@@ -39,7 +42,10 @@ class TTrayIcon {
   UniqueIcon image_;
   SIZE imageSize_{};
   // Present from the icon's addition to its removal.
-  std::unique_ptr<NotifyIconRecord> TrayIconData;
+  std::unique_ptr<NOTIFYICONDATAA> TrayIconData;
+  // Whether the shell accepted the icon when last asked, and when that was.
+  bool shown_ = false;
+  ULONGLONG lastAsked_ = 0;
 };
 
 }  // namespace perchette

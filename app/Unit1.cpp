@@ -117,6 +117,7 @@ void TMainForm::Timer1Timer() {
     // The same failure comes back on every tick; it is shown once.
     Application().ReportCurrentException(true);
   }
+  trayIcon_.AskAgainIfRefused();
 }
 
 void TMainForm::HangUpScheduleTick() {

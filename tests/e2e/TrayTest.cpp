@@ -1,6 +1,9 @@
 // The tray icon, its menu, and the right-button press on the character.
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -85,6 +88,78 @@ POINT Centre(HWND window) {
 void AnnounceTaskbar(HWND main) {
   SendMessageTimeoutW(main, TaskbarCreatedMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
 }
+
+// A taskbar of the test's own, on a thread of its own: the shell hands every icon call to the
+// first top-level window of this class, as WM_COPYDATA, and returns its answer. It refuses, as a
+// taskbar still starting at logon does, until told to accept, and records every call.
+class StandInTaskbar {
+ public:
+  struct Call {
+    DWORD ms, command;  // command: NIM_ADD, NIM_MODIFY or NIM_DELETE
+    bool accepted;
+    LONG window;  // the shell's own record: the window, icon number, flags, message, wide tip
+    UINT id, flags, callbackMessage;
+    std::wstring tip;
+  };
+
+  StandInTaskbar() {
+    thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
+    WaitFor([&] { return window_ != nullptr; }, 5000);
+  }
+  ~StandInTaskbar() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  bool Found() const {
+    return FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr) == window_;
+  }
+  void Accept(bool accept) { accept_ = accept; }
+  std::vector<Call> Calls() {
+    AcquireSRWLockExclusive(&lock_);
+    std::vector<Call> calls = calls_;
+    ReleaseSRWLockExclusive(&lock_);
+    return calls;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.lpszClassName = L"Shell_TrayWnd";
+    RegisterClassW(&windowClass);
+    // Topmost and made last: found before the tray of Wine's desktop.
+    const HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                        WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, self);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    static_cast<StandInTaskbar*>(self)->window_ = window;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    UnregisterClassW(L"Shell_TrayWnd", nullptr);
+    return 0;
+  }
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<StandInTaskbar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message != WM_COPYDATA || self == nullptr)
+      return DefWindowProcW(window, message, wParam, lParam);
+    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const auto* record = static_cast<const UINT*>(data.lpData);
+    const bool accepted = self->accept_;
+    AcquireSRWLockExclusive(&self->lock_);
+    self->calls_.push_back({GetTickCount(), static_cast<DWORD>(data.dwData), accepted,
+                            static_cast<LONG>(record[0]), record[1], record[2], record[3],
+                            reinterpret_cast<const wchar_t*>(record + 4)});
+    ReleaseSRWLockExclusive(&self->lock_);
+    return accepted;
+  }
+
+  HANDLE thread_ = nullptr;
+  HWND volatile window_ = nullptr;
+  volatile bool accept_ = false;
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  std::vector<Call> calls_;
+};
 
 }  // namespace
 
@@ -216,9 +291,22 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   GetWindowRect(box, &bounds);
   EXPECT_NEAR((bounds.left + bounds.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
   EXPECT_NEAR((bounds.top + bounds.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+  // Modal: the main window takes no input until the last message has closed. The menu still
+  // opens a second About over the first.
+  EXPECT_FALSE(IsWindowEnabled(main));
+  PostMessageW(main, WM_COMMAND, perchette::ids::kMenuAbout, 0);
+  ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).size() == 2; }));
+  for (HWND second : MessageBoxes(perchette.ProcessId())) {
+    if (second != box) {
+      ASSERT_TRUE(PressOk(second));
+    }
+  }
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_FALSE(IsWindowEnabled(main)) << "enabled while a message was still open";
   // Escape answers it as OK does.
   PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000)) << "Escape did not close it";
+  EXPECT_TRUE(IsWindowEnabled(main));
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(application); }, 3000))
       << "the taskbar button stayed after About";
   EXPECT_TRUE(perchette.Running());
@@ -291,4 +379,50 @@ TEST(Tray, NoIconComesAfterASettingsErrorAtStartUp) {
   AnnounceTaskbar(main);
   EXPECT_EQ(TrayIcons(), 0);
   EXPECT_TRUE(perchette.Running());
+}
+
+// At logon the taskbar may refuse the icon for a while and announce nothing once it is ready.
+TEST(Tray, IconIsAskedForUntilTheTaskbarTakesItAndThenNeverAgain) {
+  StandInTaskbar taskbar;
+  ASSERT_TRUE(taskbar.Found()) << "the shell would not find the stand-in taskbar";
+  Perchette perchette;
+  perchette.Start();
+  const HWND main = perchette.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const auto adds = [&](bool accepted) {
+    std::vector<StandInTaskbar::Call> found;
+    for (const auto& call : taskbar.Calls()) {
+      if (call.command == NIM_ADD && call.accepted == accepted) found.push_back(call);
+    }
+    return found;
+  };
+  // Asked again and again while refused, about once a second, not on every tick.
+  ASSERT_TRUE(WaitFor([&] { return adds(false).size() >= 3; }, 6000)) << adds(false).size();
+  EXPECT_GE(adds(false)[2].ms - adds(false)[0].ms, 1900u) << "asked too often";
+
+  const DWORD ready = GetTickCount();
+  taskbar.Accept(true);
+  ASSERT_TRUE(WaitFor([&] { return !adds(true).empty(); }, 2000)) << "not added once accepted";
+  const StandInTaskbar::Call added = adds(true).front();
+  std::printf("  %zu refused adds; added %lu ms after the taskbar was ready\n", adds(false).size(),
+              static_cast<unsigned long>(added.ms - ready));
+  EXPECT_EQ(added.window, static_cast<LONG>(reinterpret_cast<LONG_PTR>(main)));
+  EXPECT_EQ(added.id, 1u);
+  EXPECT_EQ(added.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(added.callbackMessage, 1124u);
+  EXPECT_EQ(added.tip, L"Perchette");
+  // Here a length of time is the point: once accepted, nothing is asked again.
+  Pump(1500);
+  EXPECT_EQ(taskbar.Calls().back().ms, added.ms) << "asked again after it was accepted";
+
+  // A restarted taskbar that refuses the icon at first: asked again from the tick too.
+  taskbar.Accept(false);
+  AnnounceTaskbar(main);
+  taskbar.Accept(true);
+  EXPECT_TRUE(WaitFor([&] { return adds(true).size() == 2; }, 2000)) << "not asked again";
+
+  perchette.Close();
+  const StandInTaskbar::Call last = taskbar.Calls().back();
+  EXPECT_EQ(last.command, static_cast<DWORD>(NIM_DELETE)) << "Exit did not delete the icon";
+  EXPECT_EQ(last.id, 1u);
 }
