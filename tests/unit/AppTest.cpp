@@ -94,8 +94,11 @@ TEST(PerchScale, AsksTheDisplayOnceWhileTheWindowMovesWithinItAndAgainWhenItLeav
   for (int step = 0; step < 3; ++step) {
     EXPECT_FALSE(desk.Perch({100 + 50 * step, 100, 900 + 50 * step, 700 + 10 * step}));
   }
+  // Filling its display: flush with each of its edges, and still inside it.
+  EXPECT_FALSE(desk.Perch({0, 0, 1920, 1080}));
   EXPECT_EQ(desk.asked, 1);
   EXPECT_TRUE(desk.Perch(kOnTheLaptop));
+  EXPECT_FALSE(desk.Perch({1920, 0, 4480, 1600}));
   EXPECT_EQ(desk.asked, 2);
   EXPECT_EQ(desk.scale.Dpi(), 192);
 }
@@ -148,6 +151,9 @@ TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
   EXPECT_FALSE(desk.Perch(kOnTheLaptop));
   EXPECT_EQ(desk.scale.Dpi(), 192);
   EXPECT_EQ(desk.asked, 1);
+  // Her moves and the park are over: news is followed again.
+  EXPECT_TRUE(desk.scale.Notice(96));
+  EXPECT_EQ(desk.scale.Dpi(), 96);
 }
 
 }  // namespace

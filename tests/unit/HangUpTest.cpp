@@ -33,6 +33,9 @@ TEST(EncodeTimeOfDay, IsTheFractionOfTheDay) {
   EXPECT_DOUBLE_EQ(At(7, 59, 0, 0), (7 * 60 + 59) / 1440.0);
   EXPECT_EQ(At(7, 59, 0, 0), At(0, 0, 0, 7 * 3600000 + 59 * 60000));
   EXPECT_EQ(At(0, 479, 0, 0), At(7, 59, 0, 0));
+  // A second is 1000 ms, worked out by hand.
+  EXPECT_DOUBLE_EQ(At(7, 59, 30, 250), (7 * 3600000 + 59 * 60000 + 30 * 1000 + 250) / 86400000.0);
+  EXPECT_EQ(At(7, 59, 30, 250), At(0, 0, 0, 7 * 3600000 + 59 * 60000 + 30 * 1000 + 250));
 }
 
 TEST(EncodeTimeOfDay, ComparesExactlyAsMillisecondCounts) {
@@ -55,6 +58,7 @@ TEST(EncodeTimeOfDay, ComparesExactlyAsMillisecondCounts) {
 TEST(StrToTime, ConvertsWellFormedTimes) {
   EXPECT_EQ(StrToTime("7:59:0"), At(7, 59, 0, 0));
   EXPECT_EQ(StrToTime("7:59:59"), At(7, 59, 59, 0));
+  EXPECT_DOUBLE_EQ(StrToTime("7:59:30"), (7 * 3600000 + 59 * 60000 + 30 * 1000) / 86400000.0);
   EXPECT_EQ(StrToTime("0:0:0"), 0.0);
   EXPECT_EQ(StrToTime("23:59:59"), At(23, 59, 59, 0));
   EXPECT_EQ(StrToTime("07:05:09"), At(7, 5, 9, 0));
@@ -66,7 +70,8 @@ TEST(StrToTime, RejectsOutOfRangeAndMalformedTexts) {
                            "-1:5:0",         "7:-1:0",        "",
                            "7:59",           "7:59:0:0",      "7::0",
                            ":59:0",          "7:59:",         " 7:59:0",
-                           "7:59:0 ",        "7:59:0.5",      "+7:59:0",
+                           "7:59:0 ",        "7:59:0.5",      "7.59.0",
+                           "7:59.0",         "7.59:0",        "+7:59:0",
                            "7:5a:0",         "７:59:0",       "99999999999999999999:0:0",
                            "0:0:4294967296", "4294967303:0:0"}) {
     EXPECT_THROW(StrToTime(text), AppError) << '"' << text << '"';

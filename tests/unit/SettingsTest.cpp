@@ -68,6 +68,11 @@ TEST(IntFromValueText, TurnsZeroXIntoDollarHex) {
   EXPECT_EQ(IntFromValueText("0X0a", 7), 10);
   EXPECT_EQ(IntFromValueText("$0A", 7), 10);
   EXPECT_EQ(IntFromValueText("0xFFFFFFFF", 7), -1);
+  // As short as either form gets: three characters, one or two digits.
+  EXPECT_EQ(IntFromValueText("0x7", 59), 7);
+  EXPECT_EQ(IntFromValueText("0XA", 59), 10);
+  EXPECT_EQ(IntFromValueText("$1F", 59), 31);
+  EXPECT_EQ(IntFromValueText("$F", 59), 15);
 }
 
 TEST(IntFromValueText, FallsBackToTheDefault) {

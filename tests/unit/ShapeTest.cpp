@@ -161,6 +161,17 @@ TEST(SpanRectangles, MakeOneRowHighRectanglePerSpanInTheParentsCoordinates) {
                               0xFF, 0,    0,    0xFF, 0xFF, 0xFF, 0xEE, 0xEE};
   EXPECT_EQ(SpanRectangles(DibPixels{2, 2, bottomUp + 8, -8, 3}, 2, 2, kWhite, {0, 0}),
             (std::vector<SpanRect>{{0, 0, 1, 1}, {1, 1, 2, 2}}));
+  // Only exact white is see-through, in either layout: magenta, and white short of one in green,
+  // in red and in blue. At 24 bits bottom-up they lie below a white row.
+  const uint32_t nearWhites[] = {0x00FF00FF, 0x00FFFEFF, 0x00FEFFFF, kDibNearWhite};
+  EXPECT_EQ(SpanRectangles({4, 1, reinterpret_cast<const uint8_t*>(nearWhites), 16, 4}, 4, 1,
+                           kWhite, {0, 0}),
+            (std::vector<SpanRect>{{0, 0, 4, 1}}));
+  const uint8_t nearWhites24[] = {
+      0xFF, 0,    0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0xFE, 0xFF, 0xFF,  // blue, green, red
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(SpanRectangles({4, 2, nearWhites24 + 12, -12, 3}, 4, 2, kWhite, {0, 0}),
+            (std::vector<SpanRect>{{0, 1, 4, 2}}));
 }
 
 // A QOI file: the header ("qoif", the width and the height big-endian, 3 channels, sRGB), the
@@ -183,6 +194,7 @@ TEST(QoiPictureSize, ReadsTheHeaderAndRefusesASideOf0OrAbove4096) {
   EXPECT_EQ(size->width, 258);
   EXPECT_EQ(size->height, 4000);
   EXPECT_TRUE(QoiPictureSize(Qoi(4096, 4096, {})).has_value());
+  EXPECT_TRUE(QoiPictureSize(Qoi(1, 1, {})).has_value());
   const struct {
     const char* what;
     std::vector<uint8_t> file;
@@ -193,6 +205,8 @@ TEST(QoiPictureSize, ReadsTheHeaderAndRefusesASideOf0OrAbove4096) {
       {"too high", Qoi(1, 4097, {})},
       {"a height of 2^32 - 1", Qoi(1, 0xFFFFFFFF, {})},
       {"a width with the top bit set", Qoi(0x80000001, 1, {})},
+      {"a width of 2^16 + 1", Qoi(0x00010001, 1, {})},
+      {"a height of 2^16 + 1", Qoi(1, 0x00010001, {})},
       {"signature", {'q', 'o', 'i', 'F', 0, 0, 0, 1, 0, 0, 0, 1, 3, 0}},
       {"header cut", std::vector<uint8_t>(header.begin(), header.end() - 1)},
   };
