@@ -91,7 +91,8 @@ void AnnounceTaskbar(HWND main) {
 
 // A taskbar of the test's own, on a thread of its own: the shell hands every icon call to the
 // first top-level window of this class, as WM_COPYDATA, and returns its answer. It refuses, as a
-// taskbar still starting at logon does, until told to accept, and records every call.
+// taskbar still starting at logon does, until told to accept, and records every call. Like the
+// shell, it takes no second add of an icon it shows, and modifies only an icon it shows.
 class StandInTaskbar {
  public:
   struct Call {
@@ -114,7 +115,12 @@ class StandInTaskbar {
   bool Found() const {
     return FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr) == window_;
   }
-  void Accept(bool accept) { accept_ = accept; }
+  void Accept(bool accept) {
+    AcquireSRWLockExclusive(&lock_);
+    accept_ = accept;
+    shows_ = shows_ && accept;  // a taskbar that starts anew shows no icon
+    ReleaseSRWLockExclusive(&lock_);
+  }
   std::vector<Call> Calls() {
     AcquireSRWLockExclusive(&lock_);
     std::vector<Call> calls = calls_;
@@ -145,8 +151,9 @@ class StandInTaskbar {
       return DefWindowProcW(window, message, wParam, lParam);
     const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     const auto* record = static_cast<const UINT*>(data.lpData);
-    const bool accepted = self->accept_;
     AcquireSRWLockExclusive(&self->lock_);
+    const bool accepted = self->accept_ && (data.dwData == NIM_ADD ? !self->shows_ : self->shows_);
+    if (accepted) self->shows_ = data.dwData != NIM_DELETE;
     self->calls_.push_back({GetTickCount(), static_cast<DWORD>(data.dwData), accepted,
                             static_cast<LONG>(record[0]), record[1], record[2], record[3],
                             reinterpret_cast<const wchar_t*>(record + 4)});
@@ -156,7 +163,7 @@ class StandInTaskbar {
 
   HANDLE thread_ = nullptr;
   HWND volatile window_ = nullptr;
-  volatile bool accept_ = false;
+  bool accept_ = false, shows_ = false;
   SRWLOCK lock_ = SRWLOCK_INIT;
   std::vector<Call> calls_;
 };
