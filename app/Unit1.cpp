@@ -261,7 +261,21 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wParam) == 0 && PopupMenu1.Dispatch(LOWORD(wParam), *this)) return 0;
+      // The tray menu's items, and a second start asking for the settings.
+      if (HIWORD(wParam) != 0) break;
+      switch (LOWORD(wParam)) {
+        case TPopupMenu::S1:
+          S1Click();
+          return 0;
+        case TPopupMenu::AboutA1:
+          AboutA1Click();
+          return 0;
+        case TPopupMenu::Exit1:
+          Exit1Click();
+          return 0;
+        default:
+          break;
+      }
       break;
     case WM_TRAYICON:
       return WMTrayIcon(wParam, lParam);
