@@ -12,6 +12,10 @@ TApplication& Application() {
   return application;
 }
 
+TApplication::TApplication() {
+  SetErrorReport([]() noexcept { Application().ReportCurrentException(); });
+}
+
 void TApplication::Initialize() {
   // A zero-sized window at the centre of the screen, so that message boxes it owns open centred.
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2;

@@ -15,6 +15,8 @@ namespace perchette {
 
 class TApplication : public Window {
  public:
+  // Installs the general error report as every window's.
+  TApplication();
   void Initialize();
   void SetTitle(std::wstring_view title);
 
