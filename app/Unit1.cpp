@@ -261,22 +261,11 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_COMMAND:
-      // The tray menu's items, and a second start asking for the settings.
-      if (HIWORD(wParam) != 0) break;
-      switch (LOWORD(wParam)) {
-        case TPopupMenu::S1:
-          S1Click();
-          return 0;
-        case TPopupMenu::AboutA1:
-          AboutA1Click();
-          return 0;
-        case TPopupMenu::Exit1:
-          Exit1Click();
-          return 0;
-        default:
-          break;
-      }
-      break;
+      // The tray menu's chosen item, or a second start asking for the settings.
+      if (wParam == TPopupMenu::S1) S1Click();
+      if (wParam == TPopupMenu::AboutA1) AboutA1Click();
+      if (wParam == TPopupMenu::Exit1) Exit1Click();
+      return 0;
     case WM_TRAYICON:
       return WMTrayIcon(wParam, lParam);
     case WM_DISPLAYCHANGE:

@@ -15,8 +15,7 @@ namespace perchette {
 
 class TApplication : public Window {
  public:
-  // Installs the general error report as every window's.
-  TApplication();
+  // Makes the application window; from here on every window's errors reach the general report.
   void Initialize();
   void SetTitle(std::wstring_view title);
 
