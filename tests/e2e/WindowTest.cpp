@@ -28,6 +28,7 @@ class FailingWindow : public perchette::Window {
 }  // namespace
 
 TEST(Window, AnErrorOfAHandlerReachesTheInstalledReportAndNoFurther) {
+  reported.clear();
   perchette::Window::SetErrorReport([]() noexcept {
     try {
       throw;
