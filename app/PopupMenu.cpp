@@ -1,7 +1,5 @@
 #include "app/PopupMenu.h"
 
-#include "app/Unit1.h"
-
 namespace perchette {
 
 void TPopupMenu::Build() {
@@ -18,22 +16,6 @@ void TPopupMenu::Popup(HWND owner, int x, int y) const {
   SetForegroundWindow(owner);
   TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
   PostMessageW(owner, WM_NULL, 0, 0);
-}
-
-bool TPopupMenu::Dispatch(UINT command, TMainForm& form) const {
-  switch (command) {
-    case S1:
-      form.S1Click();
-      return true;
-    case AboutA1:
-      form.AboutA1Click();
-      return true;
-    case Exit1:
-      form.Exit1Click();
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace perchette

@@ -8,8 +8,6 @@
 
 namespace perchette {
 
-class TMainForm;
-
 class TPopupMenu {
  public:
   enum Command : UINT {
@@ -20,10 +18,9 @@ class TPopupMenu {
   };
 
   void Build();
-  // Opens the menu with its top-left corner at the point; items answer to either button.
+  // Opens the menu with its top-left corner at the point; items answer to either button. The
+  // chosen item comes to the owner as WM_COMMAND with the item's command.
   void Popup(HWND owner, int x, int y) const;
-  // Runs the handler of a chosen item; false for a command that is not the menu's.
-  bool Dispatch(UINT command, TMainForm& form) const;
 
  private:
   UniqueMenu menu_;

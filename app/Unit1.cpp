@@ -262,8 +262,11 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wParam) == 0 && PopupMenu1.Dispatch(LOWORD(wParam), *this)) return 0;
-      break;
+      // The tray menu's chosen item, or a second start asking for the settings.
+      if (wParam == TPopupMenu::S1) S1Click();
+      if (wParam == TPopupMenu::AboutA1) AboutA1Click();
+      if (wParam == TPopupMenu::Exit1) Exit1Click();
+      return 0;
     case WM_TRAYICON:
       return WMTrayIcon(wParam, lParam);
     case WM_DISPLAYCHANGE:

@@ -13,6 +13,7 @@ TApplication& Application() {
 }
 
 void TApplication::Initialize() {
+  SetErrorReport([]() noexcept { Application().ReportCurrentException(); });
   // A zero-sized window at the centre of the screen, so that message boxes it owns open centred.
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2;

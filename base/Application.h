@@ -15,6 +15,7 @@ namespace perchette {
 
 class TApplication : public Window {
  public:
+  // Makes the application window; from here on every window's errors reach the general report.
   void Initialize();
   void SetTitle(std::wstring_view title);
 

@@ -19,7 +19,4 @@ int32_t ScaleForDpi(int32_t value, int32_t dpi);
 // The resolution in kArtDpis nearest to dpi; of two equally near, the larger.
 int32_t NearestArtDpi(int32_t dpi);
 
-// The system's resolution in dots per inch, as the screen's device context reports it.
-int32_t SystemDpi();
-
 }  // namespace perchette

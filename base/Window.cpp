@@ -5,12 +5,13 @@
 #include <utility>
 
 #include "base/AppError.h"
-#include "base/Application.h"
 #include "base/Handles.h"
 
 namespace perchette {
 
 namespace {
+
+Window::ErrorReport errorReport = nullptr;
 
 // The reason, with the code the system gave for the failure that just happened.
 AppError NoWindowError() {
@@ -68,6 +69,8 @@ class WindowClass {
 
 Window::~Window() { DestroySystemWindow(); }
 
+void Window::SetErrorReport(ErrorReport report) { errorReport = report; }
+
 void Window::DestroySystemWindow() {
   if (handle_ == nullptr) return;
   // From the base destructor the derived object is gone: its procedure must not run any more.
@@ -111,7 +114,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam,
   try {
     return self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    Application().ReportCurrentException();
+    if (errorReport != nullptr) errorReport();
     return 0;
   }
 }

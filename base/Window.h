@@ -27,6 +27,11 @@ class Window {
   HWND Handle() const { return handle_; }
   bool HandleAllocated() const { return handle_ != nullptr; }
 
+  // Where the window procedure hands an error of a handler, still in flight: the general error
+  // report, which the application object installs. Without one the error ends there.
+  using ErrorReport = void (*)() noexcept;
+  static void SetErrorReport(ErrorReport report);
+
  protected:
   // Registers the class unless a window object of the program holds it already, then creates
   // the system window. Throws AppError, with the system's error code, when the class cannot be

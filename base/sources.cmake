@@ -7,9 +7,9 @@ list(APPEND PORTABLE_SOURCES
 )
 list(APPEND WIN32_SOURCES
   base/Application.cpp
+  base/DisplayDpi.cpp
   base/LibraryErrors.cpp
   base/Subclass.cpp
-  base/SystemDpi.cpp
   base/SystemLibrary.cpp
   base/Timer.cpp
   base/WideText.cpp

@@ -1,9 +1,10 @@
 #include "settings/SpinButton.h"
 
+#include <utility>
+
 #include "base/Dpi.h"
 #include "base/Handles.h"
 #include "res/Form1.h"
-#include "settings/SpinEdit.h"
 
 namespace perchette {
 
@@ -30,13 +31,14 @@ void DrawArrow(HDC dc, const char* const (&picture)[form1::kArrowHeight], int le
 
 }  // namespace
 
-void TSpinButton::Create(TSpinEdit& edit, const RECT& bounds, const wchar_t* name) {
-  edit_ = &edit;
+void TSpinButton::Create(HWND field, std::function<void(int32_t)> step, const wchar_t* name) {
+  step_ = std::move(step);
   CreateSystemWindow({.name = L"TSpinButton", .background = GetSysColorBrush(COLOR_BTNFACE)}, 0,
-                     name, WS_CHILD | WS_VISIBLE, bounds, edit.Handle());
+                     name, WS_CHILD | WS_VISIBLE, RECT{}, field);
 }
 
-void TSpinButton::SetBounds(const RECT& bounds) {
+void TSpinButton::SetBounds(const RECT& bounds, int32_t dpi) {
+  dpi_ = dpi;
   PlaceWindow(Handle(), bounds);
   InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -61,7 +63,8 @@ TSpinButton::Part TSpinButton::PartAt(POINT point) const {
 
 void TSpinButton::Press(Part part) {
   if (part == Part::None) return;
-  if (GetFocus() != edit_->Handle()) SetFocus(edit_->Handle());
+  const HWND field = GetParent(Handle());
+  if (GetFocus() != field) SetFocus(field);
   pressed_ = part;
   pointerOn_ = true;
   repeat_.Press(Now());
@@ -120,7 +123,7 @@ void TSpinButton::ArmTimer() {
 
 void TSpinButton::StepBy(Part part, int steps) const {
   const int32_t direction = part == Part::Up ? 1 : -1;
-  for (int i = 0; i < steps; ++i) edit_->Step(direction * edit_->Increment);
+  for (int i = 0; i < steps; ++i) step_(direction);
 }
 
 void TSpinButton::Paint(HDC dc) const {
@@ -134,12 +137,11 @@ void TSpinButton::Paint(HDC dc) const {
     FillRect(dc, &rect, brush.get());
     DrawEdge(dc, &rect, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int shift = down ? 1 : 0;
-    const int32_t dpi = edit_->Dpi();
     const int left =
-        rect.left + (rect.right - rect.left - ScaleForDpi(form1::kArrowWidth, dpi)) / 2 + shift;
+        rect.left + (rect.right - rect.left - ScaleForDpi(form1::kArrowWidth, dpi_)) / 2 + shift;
     const int top =
-        rect.top + (rect.bottom - rect.top - ScaleForDpi(form1::kArrowHeight, dpi)) / 2 + shift;
-    DrawArrow(dc, part == Part::Up ? form1::kSpinUp : form1::kSpinDown, left, top, text, dpi);
+        rect.top + (rect.bottom - rect.top - ScaleForDpi(form1::kArrowHeight, dpi_)) / 2 + shift;
+    DrawArrow(dc, part == Part::Up ? form1::kSpinUp : form1::kSpinDown, left, top, text, dpi_);
   }
 }
 

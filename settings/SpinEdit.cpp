@@ -43,12 +43,12 @@ void TSpinEdit::Create(HWND parent, int id, const RECT& bounds, HFONT font, int3
       this);
   // Numbers only: the input method stays off here, so typed digits come as plain digits.
   ImmAssociateContext(edit_, nullptr);
-  button_.Create(*this, RECT{}, arrowsName);
+  button_.Create(
+      edit_, [this](int32_t direction) { Step(direction * Increment); }, arrowsName);
   LayOut(bounds, font, dpi);
 }
 
 void TSpinEdit::LayOut(const RECT& bounds, HFONT font, int32_t dpi) {
-  dpi_ = dpi;
   PlaceWindow(edit_, bounds);
   SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -58,7 +58,7 @@ void TSpinEdit::LayOut(const RECT& bounds, HFONT font, int32_t dpi) {
   const int free = ScaleForDpi(1, dpi);
   const int buttonWidth = ScaleForDpi(form1::kSpinButtonWidth, dpi);
   button_.SetBounds(
-      RECT{inner.right - free - buttonWidth, 0, inner.right - free, inner.bottom - free});
+      RECT{inner.right - free - buttonWidth, 0, inner.right - free, inner.bottom - free}, dpi);
   // The text stops short of the buttons. Set after the font, which resets the text area.
   RECT text{0, 0, inner.right - buttonWidth - ScaleForDpi(2, dpi), inner.bottom + 1};
   SendMessageW(edit_, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));

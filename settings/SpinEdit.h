@@ -28,7 +28,6 @@ class TSpinEdit {
   // Placed, sized and its arrow buttons fitted anew, for a new resolution.
   void LayOut(const RECT& bounds, HFONT font, int32_t dpi);
   HWND Handle() const { return edit_; }
-  int32_t Dpi() const { return dpi_; }
 
   // Read from the text each time: its integer, even beyond the bounds, or MinValue.
   int32_t Value() const;
@@ -47,7 +46,6 @@ class TSpinEdit {
   std::wstring CompositionResult() const;
 
   HWND edit_ = nullptr;
-  int32_t dpi_ = 96;
   TSpinButton button_;
   // Set while a left-button press on the text is placing the caret.
   bool pressingText_ = false;

@@ -28,7 +28,6 @@ void TForm1::CreateSystemWindowAndControls() {
                      form1::kExStyle, form1::kCaption, form1::kStyle, bounds,
                      Application().Handle());
   FitClientArea();
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
 
   TSpinEdit* spinEdits[] = {&SpinEdit1, &SpinEdit2};
   HWND* labels[] = {&Label1, &Label2};
@@ -106,7 +105,6 @@ void TForm1::LayOut(int32_t dpi, const RECT& suggested) {
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitClientArea();
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(form1::kFontHeight)), FALSE);
 
   const std::pair<int, HWND> controls[] = {{form1::kLabel1, Label1},
                                            {form1::kLabel2, Label2},

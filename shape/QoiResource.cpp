@@ -41,9 +41,10 @@ UniqueBitmap LoadQoiResource(HINSTANCE instance, int resourceId) {
 
   void* bits = nullptr;
   UniqueBitmap bitmap = CreateDibSection(picture->width, picture->height, &bits);
+  if (!bitmap) return {};  // no span over pixels that do not exist, even one that nothing reads
   const std::span pixels(static_cast<uint8_t*>(bits), static_cast<size_t>(picture->width) *
                                                           static_cast<size_t>(picture->height) * 4);
-  if (!bitmap || !DecodeQoiPicture(file, pixels)) return {};
+  if (!DecodeQoiPicture(file, pixels)) return {};
   return bitmap;
 }
 

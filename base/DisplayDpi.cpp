@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include "base/DisplayDpi.h"
+
 #include "base/Dpi.h"
 #include "base/Handles.h"
 #include "base/SystemLibrary.h"
@@ -53,13 +52,14 @@ class DpiFunctions {
 // MDT_EFFECTIVE_DPI: the resolution the user set for the display.
 constexpr int kEffectiveDpi = 0;
 
-}  // namespace
-
+// The system's resolution, as the screen's device context reports it.
 int32_t SystemDpi() {
   const ScopedWindowDc screen(nullptr);
   const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : kDesignDpi;
 }
+
+}  // namespace
 
 int32_t DisplayDpi(const RECT& rect) {
   RECT displayBounds;
