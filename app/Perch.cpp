@@ -14,6 +14,11 @@ int32_t SaturatingDifference(int32_t a, int32_t b) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
+bool Within(const ScreenRect& rect, const ScreenRect& display) {
+  return rect.left >= display.left && rect.top >= display.top && rect.right <= display.right &&
+         rect.bottom <= display.bottom;
+}
+
 }  // namespace
 
 PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t offsetX,
@@ -23,20 +28,21 @@ PerchPoint PerchPosition(int32_t foregroundRight, int32_t foregroundTop, int32_t
 }
 
 bool PerchScale::Perch(const ScreenRect& foreground, const AskDisplay& ask) {
-  const ScreenRect& display = asked_.bounds;
-  const bool within = foreground.left >= display.left && foreground.top >= display.top &&
-                      foreground.right <= display.right && foreground.bottom <= display.bottom;
-  if (asked_.dpi == 0 || !(foreground == askedFor_ || within)) {
+  if (asked_.dpi == 0 || !(foreground == askedFor_ || Within(foreground, asked_.bounds))) {
     askedFor_ = foreground;
     asked_ = ask(foreground);
   }
   return Take(asked_.dpi);
 }
 
-bool PerchScale::Notice(int32_t dpi) {
+bool PerchScale::Notice(int32_t dpi, const ScreenRect& herDisplay) {
   if (ownMoves_ != 0) return false;
   // The scale of her display has changed, and perhaps others with it.
-  DisplaysChanged();
+  if (asked_.dpi != 0 && dpi > 0 && herDisplay == asked_.bounds) {
+    asked_.dpi = dpi;
+  } else {
+    DisplaysChanged();
+  }
   return Take(dpi);
 }
 

@@ -46,10 +46,11 @@ class PerchScale {
   // last asked about, so the tick stays cheap while the user works on one display.
   bool Perch(const ScreenRect& foreground, const AskDisplay& ask);
 
-  // The system's news of a new resolution for her window. True when she is to be drawn anew for
-  // it; never while a move or resize of her own lasts (the move caused the news, and the perch
-  // has already chosen), never for the resolution she has.
-  bool Notice(int32_t dpi);
+  // The system's news of a new resolution for her window, which herDisplay (its bounds) holds.
+  // True when she is to be drawn anew for it; never while a move or resize of her own lasts (the
+  // move caused the news, and the perch has already chosen), never for the resolution she has.
+  // Where her display is the one last asked about, she learns its new scale without asking again.
+  bool Notice(int32_t dpi, const ScreenRect& herDisplay);
 
   // The displays or their scales have changed: the next perch asks again.
   void DisplaysChanged() { asked_ = {}; }

@@ -23,8 +23,8 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
-// The system's answer for the foreground window's rectangle.
-DisplayAnswer ForegroundDisplay(const ScreenRect& rect) {
+// The system's answer for a rectangle: the display that holds most of it.
+DisplayAnswer DisplayOf(const ScreenRect& rect) {
   RECT bounds{};
   const int32_t dpi = DisplayDpi(RECT{rect.left, rect.top, rect.right, rect.bottom}, bounds);
   return {dpi, {bounds.left, bounds.top, bounds.right, bounds.bottom}};
@@ -150,8 +150,7 @@ void TMainForm::PerchOnForegroundWindow() {
   }
   // Drawn for the display of the window she sits on before she goes there, so she never shows
   // at the wrong size; the news of the move itself is then hers and ignored.
-  if (followsScale_ &&
-      scale_.Perch({rect.left, rect.top, rect.right, rect.bottom}, ForegroundDisplay))
+  if (followsScale_ && scale_.Perch({rect.left, rect.top, rect.right, rect.bottom}, DisplayOf))
     ApplyScale();
   const PerchPoint perch = PerchPosition(rect.right, rect.top, FPerchOffsetX, FPerchOffsetY);
   const PerchScale::OwnMove move(scale_);
@@ -250,12 +249,17 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDBLCLK:
       FormMouseDown(WM_MBUTTONDOWN);
       return 0;
-    case WM_DPICHANGED:
-      // The new resolution comes with the message; asking the window or its display here may
-      // still answer for the display being left.
-      if (followsScale_ && scale_.Notice(LOWORD(wParam))) ApplyScale();
+    case WM_DPICHANGED: {
+      // The new resolution comes with the message; asking here may still answer with the old
+      // one. The system is asked only which display holds her window.
+      RECT own{};
+      if (followsScale_ && GetWindowRect(Handle(), &own) &&
+          scale_.Notice(LOWORD(wParam),
+                        DisplayOf({own.left, own.top, own.right, own.bottom}).bounds))
+        ApplyScale();
       trayIcon_.UpdateImage();
       return 0;
+    }
     case WM_CLOSE:
       Close();
       return 0;

@@ -308,6 +308,13 @@ TEST(ScaleChange, CharacterIsDrawnAnewAtOnceAndPerchesAtHerDisplaysScale) {
     EXPECT_TRUE(WaitForPosition(main, 700 - offsetX, 200 - offsetY, kTwoTicksMs + kReachMs))
         << WindowRect(main);
     ExpectDrawnFor(main, change.system);
+
+    // Her display's scale changes while she perches there: her seat follows at the next perch.
+    ASSERT_TRUE(SendDpiChanged(perchette, main, change.sent, WindowRect(main)));
+    ExpectDrawnFor(main, change.sent);
+    EXPECT_TRUE(WaitForPosition(main, 700 - MulDiv(150, change.sent, 96),
+                                200 - MulDiv(109, change.sent, 96), kTwoTicksMs + kReachMs))
+        << WindowRect(main);
     perchette.Close();
   }
 }

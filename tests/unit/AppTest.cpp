@@ -124,14 +124,19 @@ TEST(PerchScale, AChangeOfTheDisplaysOrTheirScalesAsksAgain) {
   desk.scale.DisplaysChanged();
   EXPECT_TRUE(desk.Perch(kOnTheMonitor));
   EXPECT_EQ(desk.scale.Dpi(), 144);
-  // News of another scale for her own window, outside her moves: taken at once, and the window
-  // she sits on decides again at the next perch.
-  EXPECT_TRUE(desk.scale.Notice(120));
+  // News of another scale for her own window, outside her moves: taken at once. On the display
+  // of the window she perches on, she learns its new scale; on another, the window she sits on
+  // decides again at the next perch.
+  desk.displays[0].dpi = 120;
+  EXPECT_TRUE(desk.scale.Notice(120, desk.displays[0].bounds));
+  EXPECT_FALSE(desk.Perch(kOnTheMonitor));
+  EXPECT_EQ(desk.asked, 2);
+  EXPECT_TRUE(desk.scale.Notice(192, desk.displays[1].bounds));
   EXPECT_TRUE(desk.Perch(kOnTheMonitor));
-  EXPECT_EQ(desk.scale.Dpi(), 144);
+  EXPECT_EQ(desk.scale.Dpi(), 120);
   EXPECT_EQ(desk.asked, 3);
-  EXPECT_FALSE(desk.scale.Notice(144));
-  EXPECT_FALSE(desk.scale.Notice(0));
+  EXPECT_FALSE(desk.scale.Notice(120, desk.displays[0].bounds));
+  EXPECT_FALSE(desk.scale.Notice(0, desk.displays[0].bounds));
 }
 
 TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
@@ -141,18 +146,18 @@ TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
     // Her perch moves her half onto the monitor; a resize within the move.
     const PerchScale::OwnMove move(desk.scale);
     const PerchScale::OwnMove resize(desk.scale);
-    EXPECT_FALSE(desk.scale.Notice(96));
+    EXPECT_FALSE(desk.scale.Notice(96, desk.displays[0].bounds));
   }
   {
     // The park takes her beyond the desk, nearest the monitor.
     const PerchScale::OwnMove parking = desk.scale.Park();
-    EXPECT_FALSE(desk.scale.Notice(96));
+    EXPECT_FALSE(desk.scale.Notice(96, desk.displays[0].bounds));
   }
   EXPECT_FALSE(desk.Perch(kOnTheLaptop));
   EXPECT_EQ(desk.scale.Dpi(), 192);
   EXPECT_EQ(desk.asked, 1);
   // Her moves and the park are over: news is followed again.
-  EXPECT_TRUE(desk.scale.Notice(96));
+  EXPECT_TRUE(desk.scale.Notice(96, desk.displays[0].bounds));
   EXPECT_EQ(desk.scale.Dpi(), 96);
 }
 
