@@ -209,7 +209,7 @@ def size_rows(args):
     mine32, base32 = code_and_runtime(args.exe32), code_and_runtime(args.baseline32)
     over = mine32 - CODE_LIMIT
     target = [["Executable: code and runtime (the file less its resources, `.rsrc`), "
-               "`build/win32/Perchette.exe` as shipped (stripped)", "32-bit", kib(mine32),
+               "the 32-bit `Perchette.exe` as shipped (stripped)", "32-bit", kib(mine32),
                kib(base32), signed_kib(mine32 - base32), f"≤ {CODE_LIMIT // KIB} KiB",
                verdict(over <= 0, f"{signed_kib(over)} against the limit")]]
     info = [["Executable file with resources, 32-bit", kib(os.path.getsize(args.exe32)),
