@@ -294,11 +294,8 @@ TEST(Tray, AboutShowsTheVersionAndHidesTheTaskbarButtonAgain) {
   EXPECT_FALSE(IsWindowEnabled(main));
   PostMessageW(main, WM_COMMAND, perchette::ids::kMenuAbout, 0);
   ASSERT_TRUE(WaitFor([&] { return MessageBoxes(perchette.ProcessId()).size() == 2; }));
-  for (HWND second : MessageBoxes(perchette.ProcessId())) {
-    if (second != box) {
-      ASSERT_TRUE(PressOk(second));
-    }
-  }
+  const std::vector<HWND> boxes = MessageBoxes(perchette.ProcessId());
+  ASSERT_TRUE(PressOk(boxes[0] == box ? boxes[1] : boxes[0]));
   ASSERT_TRUE(WaitUntilIdle(perchette));
   EXPECT_FALSE(IsWindowEnabled(main)) << "enabled while a message was still open";
   // Escape answers it as OK does.
