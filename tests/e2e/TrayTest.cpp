@@ -63,9 +63,20 @@ void PostMenuKey(HWND main, WPARAM key) {
 }
 
 HWND OpenMenuAt(const Perchette& perchette, int x, int y) {
-  SetCursorPos(x, y);
-  PostMessageW(perchette.MainWindow(), kTrayIconMessage, 1, WM_RBUTTONDOWN);
-  return OpenMenu(perchette);
+  // A change of the active window that Wine's X11 driver takes up late (after a message box or
+  // the dialog) can close a menu the moment it opens: opened again then, once the program has
+  // taken up what was on its way, so that the keys a test posts next reach an open menu.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SetCursorPos(x, y);
+    PostMessageW(perchette.MainWindow(), kTrayIconMessage, 1, WM_RBUTTONDOWN);
+    const HWND menu = OpenMenu(perchette);
+    if (menu == nullptr || !WaitUntilIdle(perchette) || !IsWindowVisible(menu)) continue;
+    // Wine's menu takes any mouse move over it, its border too, as the choice of the item there
+    // or of none, which would undo the arrow keys a test posts next: the pointer leaves it.
+    SetCursorPos(x - 20, y - 20);
+    return menu;
+  }
+  return nullptr;
 }
 
 // The tray's window for the only icon shown, once it shows.
