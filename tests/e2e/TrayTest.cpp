@@ -100,8 +100,8 @@ void AnnounceTaskbar(HWND main) {
   SendMessageTimeoutW(main, TaskbarCreatedMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
-// A taskbar of the test's own, on a thread of its own: the shell hands every icon call to the
-// first top-level window of this class, as WM_COPYDATA, and returns its answer. It refuses, as a
+// A taskbar of the test's own: the shell hands every icon call to the first top-level window of
+// this class, as WM_COPYDATA, and returns its answer; the test's waits serve it. It refuses, as a
 // taskbar still starting at logon does, until told to accept, and records every call. Like the
 // shell, it takes no second add of an icon it shows, and modifies only an icon it shows.
 class StandInTaskbar {
@@ -115,59 +115,41 @@ class StandInTaskbar {
   };
 
   StandInTaskbar() {
-    thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
-    WaitFor([&] { return window_ != nullptr; }, 5000);
-  }
-  ~StandInTaskbar() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-  }
-  // Both answered on the taskbar's thread, the only one that touches what it keeps.
-  void Accept(bool accept) { SendMessageW(window_, WM_APP, accept, 0); }
-  std::vector<Call> Calls() const {
-    std::vector<Call> calls;
-    SendMessageW(window_, WM_APP + 1, 0, reinterpret_cast<LPARAM>(&calls));
-    return calls;
-  }
-
- private:
-  static DWORD WINAPI Run(void* self) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &Procedure;
     windowClass.lpszClassName = L"Shell_TrayWnd";
     RegisterClassW(&windowClass);
     // Topmost and made last: found before the tray of Wine's desktop.
-    const HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
-                                        WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    static_cast<StandInTaskbar*>(self)->window_ = window;
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-    UnregisterClassW(L"Shell_TrayWnd", nullptr);
-    return 0;
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0,
+                              0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
+  ~StandInTaskbar() {
+    DestroyWindow(window_);
+    UnregisterClassW(L"Shell_TrayWnd", nullptr);
+  }
+  // A taskbar that starts anew shows no icon.
+  void Accept(bool accept) { shows_ = (accept_ = accept) && shows_; }
+
+  std::vector<Call> calls;
+
+ private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<StandInTaskbar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_APP) self->shows_ = (self->accept_ = wParam != 0) && self->shows_;
-    if (message == WM_APP + 1) *reinterpret_cast<std::vector<Call>*>(lParam) = self->calls_;
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    if (self == nullptr || message != WM_COPYDATA)
+      return DefWindowProcW(window, message, wParam, lParam);
     const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     const auto* record = static_cast<const UINT*>(data.lpData);
     const bool accepted = self->accept_ && (data.dwData == NIM_ADD) != self->shows_;
     if (accepted) self->shows_ = data.dwData != NIM_DELETE;
-    self->calls_.push_back({GetTickCount(), static_cast<DWORD>(data.dwData), accepted,
-                            static_cast<LONG>(record[0]), record[1], record[2], record[3],
-                            reinterpret_cast<const wchar_t*>(record + 4)});
+    self->calls.push_back({GetTickCount(), static_cast<DWORD>(data.dwData), accepted,
+                           static_cast<LONG>(record[0]), record[1], record[2], record[3],
+                           reinterpret_cast<const wchar_t*>(record + 4)});
     return accepted;
   }
 
-  HANDLE thread_ = nullptr;
-  HWND volatile window_ = nullptr;
-  bool accept_ = false, shows_ = false;  // a taskbar that starts anew shows no icon
-  std::vector<Call> calls_;
+  HWND window_ = nullptr;
+  bool accept_ = false, shows_ = false;
 };
 
 }  // namespace
@@ -396,7 +378,7 @@ TEST(Tray, IconIsAskedForUntilTheTaskbarTakesItAndThenNeverAgain) {
   ASSERT_NE(main, nullptr);
   const auto adds = [&](bool accepted) {
     std::vector<StandInTaskbar::Call> found;
-    for (const auto& call : taskbar.Calls()) {
+    for (const auto& call : taskbar.calls) {
       if (call.command == NIM_ADD && call.accepted == accepted) found.push_back(call);
     }
     return found;
@@ -418,7 +400,7 @@ TEST(Tray, IconIsAskedForUntilTheTaskbarTakesItAndThenNeverAgain) {
   EXPECT_EQ(added.tip, L"Perchette");
   // Here a length of time is the point: once accepted, nothing is asked again.
   Pump(1500);
-  EXPECT_EQ(taskbar.Calls().back().ms, added.ms) << "asked again after it was accepted";
+  EXPECT_EQ(taskbar.calls.back().ms, added.ms) << "asked again after it was accepted";
 
   // A restarted taskbar that refuses the icon at first: asked again from the tick too.
   taskbar.Accept(false);
@@ -427,6 +409,6 @@ TEST(Tray, IconIsAskedForUntilTheTaskbarTakesItAndThenNeverAgain) {
   EXPECT_TRUE(WaitFor([&] { return adds(true).size() == 2; }, 2000)) << "not asked again";
 
   perchette.Close();
-  EXPECT_EQ(taskbar.Calls().back().command, static_cast<DWORD>(NIM_DELETE)) << "not deleted";
-  EXPECT_EQ(taskbar.Calls().back().id, 1u);
+  EXPECT_EQ(taskbar.calls.back().command, static_cast<DWORD>(NIM_DELETE)) << "not deleted";
+  EXPECT_EQ(taskbar.calls.back().id, 1u);
 }
