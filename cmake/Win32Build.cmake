@@ -100,14 +100,13 @@ if(PERCHETTE_E2E)
   endforeach()
   add_custom_target(scaled_pictures DEPENDS ${SCALED_PICTURES})
   add_dependencies(perchette_e2e scaled_pictures)
-
-  # Places and closes windows of other programs by class name (used by scripts/run).
-  add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)
-  target_compile_options(winctl PRIVATE ${WARNINGS})
-  target_link_options(winctl PRIVATE ${STATIC_RUNTIME} -municode -s)
-  target_link_libraries(winctl PRIVATE windows_headers user32 kernel32)
-  add_dependencies(perchette_e2e winctl)
 endif()
+
+# Places and closes windows of other programs by class name: scripts/run's hands.
+add_executable(winctl ${CMAKE_SOURCE_DIR}/tests/support/winctl/WinCtl.cpp)
+target_compile_options(winctl PRIVATE ${WARNINGS})
+target_link_options(winctl PRIVATE ${STATIC_RUNTIME} -municode -s)
+target_link_libraries(winctl PRIVATE windows_headers user32 kernel32)
 
 # Footprint benchmark (scripts/bench): a baseline program that does only what the job needs while
 # idle (the shaped window, the tray icon, the perching tick), and a driver that starts a program

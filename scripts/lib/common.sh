@@ -30,8 +30,26 @@ wine_server() {
   if [[ -x /usr/lib/wine/wineserver64 ]]; then /usr/lib/wine/wineserver64 "$@"; else wineserver "$@"; fi 2>/dev/null || true
 }
 
-# Configures a build folder once; later builds reuse its settings.
+# Configures a build folder, and again whenever it is asked for with other settings than the last
+# time; otherwise later builds reuse its settings.
 configure() {  # folder, extra cmake arguments...
   local dir=$1; shift
-  [[ -f "$dir/CMakeCache.txt" ]] || cmake -S "$root" -B "$dir" -Wno-dev "$@" >/dev/null
+  local settings="$dir/.configured-with"
+  [[ -f "$dir/CMakeCache.txt" && "$(cat "$settings" 2>/dev/null)" == "$*" ]] && return
+  rm -f "$settings"
+  cmake -S "$root" -B "$dir" -Wno-dev "$@" >/dev/null && printf '%s\n' "$*" >"$settings"
+}
+
+# Whether the kernel runs 32-bit x86 programs itself, not through an emulator: it runs a 96-byte
+# one whose only work is to exit with status 42. PERCHETTE_I386=yes or no answers instead.
+kernel_runs_i386() {
+  case "${PERCHETTE_I386:-}" in yes) return 0 ;; no) return 1 ;; esac
+  [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]] || return 1
+  local probe status=0
+  probe=$(mktemp) || return 1
+  printf '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x60\0\0\0\x60\0\0\0\x05\0\0\0\0\x10\0\0\xbb\x2a\0\0\0\xb8\x01\0\0\0\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  ((status == 42))
 }
