@@ -37,13 +37,16 @@ bool PerchScale::Perch(const ScreenRect& foreground, const AskDisplay& ask) {
 
 bool PerchScale::Notice(int32_t dpi, const ScreenRect& herDisplay) {
   if (ownMoves_ != 0) return false;
-  // The scale of her display has changed, and perhaps others with it.
-  if (asked_.dpi != 0 && dpi > 0 && herDisplay == asked_.bounds) {
+  // Before her first perch no display decides her scale yet: the news does.
+  if (asked_.dpi == 0) return Take(dpi);
+  // The scale of her perch's display has changed, and perhaps others with it.
+  if (dpi > 0 && herDisplay == asked_.bounds) {
     asked_.dpi = dpi;
-  } else {
-    DisplaysChanged();
+    return Take(dpi);
   }
-  return Take(dpi);
+  // News of another display, where her window hangs over: the next perch asks and decides.
+  DisplaysChanged();
+  return false;
 }
 
 }  // namespace perchette

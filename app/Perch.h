@@ -49,7 +49,9 @@ class PerchScale {
   // The system's news of a new resolution for her window, which herDisplay (its bounds) holds.
   // True when she is to be drawn anew for it; never while a move or resize of her own lasts (the
   // move caused the news, and the perch has already chosen), never for the resolution she has.
-  // Where her display is the one last asked about, she learns its new scale without asking again.
+  // Where her display is the one last asked about, she learns its new scale without asking again;
+  // news of another display is not hers to follow: the next perch asks. Before her first perch,
+  // news of any display is taken at once.
   bool Notice(int32_t dpi, const ScreenRect& herDisplay);
 
   // The displays or their scales have changed: the next perch asks again.

@@ -48,8 +48,10 @@ void OpenRunningSettings() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace perchette;
   // Decided before any window exists, so that two starts at the same moment leave one Perchette.
+  // A Perchette running as administrator holds the name where this one may not even open it.
   const UniqueKernelHandle running(CreateMutexW(nullptr, FALSE, kRunningName));
-  if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
+  const DWORD answer = GetLastError();
+  if (answer == ERROR_ALREADY_EXISTS || (!running && answer == ERROR_ACCESS_DENIED)) {
     OpenRunningSettings();
     return 0;
   }

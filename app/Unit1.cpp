@@ -53,7 +53,9 @@ void TMainForm::Create() {
   try {
     FormCreate();
   } catch (...) {
-    // The rest of FormCreate is skipped; start-up goes on.
+    // The rest of FormCreate is skipped; start-up goes on, with the window it still needs. Where
+    // that cannot be made, start-up ends instead, and only that is reported.
+    HandleNeeded();
     Application().ReportCurrentException();
   }
 

@@ -58,10 +58,11 @@ void TApplication::SetModalState(bool modal) {
 }
 
 void TApplication::ShowMessage(std::string_view text) {
+  // The text first: a text that cannot be made leaves no window disabled.
+  const std::wstring wide = Widen(text);
   ++openMessages_;
   FormVisibilityChanged();
   SetModalState(true);
-  const std::wstring wide = Widen(text);
   MessageBoxW(Handle(), wide.c_str(), title_.c_str(), MB_OK | MB_SETFOREGROUND);
   SetModalState(false);
   --openMessages_;
@@ -84,10 +85,11 @@ void TApplication::ReportCurrentException(bool repeating) noexcept {
 
 void TApplication::ReportError(const std::string& message, bool repeating) {
   if (reportOpen_) return;
+  // The text first: a text that cannot be made leaves no window disabled and no report held back.
+  const std::wstring wide = Widen(ErrorReportText(message));
   if (repeating && !shownRepeated_.insert(message).second) return;
   reportOpen_ = true;
   SetModalState(true);
-  const std::wstring wide = Widen(ErrorReportText(message));
   MessageBoxW(Handle(), wide.c_str(), title_.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
   SetModalState(false);
   reportOpen_ = false;

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "base/AppError.h"
-#include "base/Application.h"
 #include "base/Handles.h"
 #include "base/SystemLibrary.h"
+#include "base/Window.h"
 
 namespace perchette {
 namespace {
@@ -38,7 +38,7 @@ LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
     return reinterpret_cast<SubclassProcedure>(procedure)(reinterpret_cast<void*>(owner), control,
                                                           message, wParam, lParam);
   } catch (...) {
-    Application().ReportCurrentException();
+    Window::ReportError();
     return 0;
   }
 }

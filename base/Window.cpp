@@ -71,6 +71,10 @@ Window::~Window() { DestroySystemWindow(); }
 
 void Window::SetErrorReport(ErrorReport report) { errorReport = report; }
 
+void Window::ReportError() noexcept {
+  if (errorReport != nullptr) errorReport();
+}
+
 void Window::DestroySystemWindow() {
   if (handle_ == nullptr) return;
   // From the base destructor the derived object is gone: its procedure must not run any more.
@@ -114,7 +118,7 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam,
   try {
     return self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    if (errorReport != nullptr) errorReport();
+    ReportError();
     return 0;
   }
 }

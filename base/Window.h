@@ -31,6 +31,8 @@ class Window {
   // report, which the application object installs. Without one the error ends there.
   using ErrorReport = void (*)() noexcept;
   static void SetErrorReport(ErrorReport report);
+  // Hands the error in flight to the installed report; for other procedures of the program too.
+  static void ReportError() noexcept;
 
  protected:
   // Registers the class unless a window object of the program holds it already, then creates

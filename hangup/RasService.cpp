@@ -34,8 +34,9 @@ EnumResult RasService::EnumerateConnections() {
   DWORD tableBytes = sizeof table;
   DWORD count = 0;
   const DWORD status = enumConnections_(table, &tableBytes, &count);
+  // The first record holds a connection only when the service listed one.
   return {status, static_cast<int32_t>(count),
-          reinterpret_cast<uintptr_t>(status == 0 ? table[0].hrasconn : nullptr)};
+          reinterpret_cast<uintptr_t>(status == 0 && count > 0 ? table[0].hrasconn : nullptr)};
 }
 
 uint32_t RasService::HangUp(uintptr_t connection) {

@@ -149,7 +149,6 @@ LRESULT TSpinButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
       Press(PartAt(point));
       return 0;
     case WM_MOUSEMOVE:

@@ -83,8 +83,6 @@ int AutoRepeat::Release(uint32_t now, bool overButton) {
   return steps;
 }
 
-bool AutoRepeat::Pressed() const { return pressed_; }
-
 uint32_t AutoRepeat::NextDue() const { return nextDue_; }
 
 }  // namespace perchette

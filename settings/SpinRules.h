@@ -47,8 +47,6 @@ class AutoRepeat {
   void PointerOn(uint32_t now);
   // The steps due before the release, and one more when it happens over the button.
   int Release(uint32_t now, bool overButton);
-  // Held down, whether or not the pointer is on the button.
-  bool Pressed() const;
   // When the next automatic step is due while the button is shown pressed.
   uint32_t NextDue() const;
 

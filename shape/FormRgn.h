@@ -12,7 +12,6 @@
 
 namespace perchette {
 
-inline constexpr uint32_t clWhite = 0x00FFFFFF;
 inline constexpr uint32_t clBlack = 0;
 
 class TFormRgn {

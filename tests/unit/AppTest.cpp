@@ -124,16 +124,16 @@ TEST(PerchScale, AChangeOfTheDisplaysOrTheirScalesAsksAgain) {
   desk.scale.DisplaysChanged();
   EXPECT_TRUE(desk.Perch(kOnTheMonitor));
   EXPECT_EQ(desk.scale.Dpi(), 144);
-  // News of another scale for her own window, outside her moves: taken at once. On the display
-  // of the window she perches on, she learns its new scale; on another, the window she sits on
-  // decides again at the next perch.
+  // News of another scale for the display of the window she perches on, outside her moves:
+  // taken at once, without asking again.
   desk.displays[0].dpi = 120;
   EXPECT_TRUE(desk.scale.Notice(120, desk.displays[0].bounds));
   EXPECT_FALSE(desk.Perch(kOnTheMonitor));
   EXPECT_EQ(desk.asked, 2);
-  EXPECT_TRUE(desk.scale.Notice(192, desk.displays[1].bounds));
-  EXPECT_TRUE(desk.Perch(kOnTheMonitor));
+  // News of the other display is not hers: she is not drawn for it, and the next perch asks.
+  EXPECT_FALSE(desk.scale.Notice(192, desk.displays[1].bounds));
   EXPECT_EQ(desk.scale.Dpi(), 120);
+  EXPECT_FALSE(desk.Perch(kOnTheMonitor));
   EXPECT_EQ(desk.asked, 3);
   EXPECT_FALSE(desk.scale.Notice(120, desk.displays[0].bounds));
   EXPECT_FALSE(desk.scale.Notice(0, desk.displays[0].bounds));
@@ -157,8 +157,11 @@ TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
   EXPECT_EQ(desk.scale.Dpi(), 192);
   EXPECT_EQ(desk.asked, 1);
   // Her moves and the park are over: news is followed again.
-  EXPECT_TRUE(desk.scale.Notice(96, desk.displays[0].bounds));
-  EXPECT_EQ(desk.scale.Dpi(), 96);
+  EXPECT_TRUE(desk.scale.Notice(144, desk.displays[1].bounds));
+  EXPECT_EQ(desk.scale.Dpi(), 144);
+  // Before her first perch, news of any display is taken at once.
+  PerchScale fresh(96);
+  EXPECT_TRUE(fresh.Notice(192, desk.displays[1].bounds));
 }
 
 }  // namespace
