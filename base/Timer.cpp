@@ -6,7 +6,9 @@ namespace perchette {
 
 void TTimer::Start(UINT intervalMilliseconds, std::function<void()> onTimer) {
   onTimer_ = std::move(onTimer);
-  CreateSystemWindow({.name = L"TTimerWindow"}, 0, L"", WS_POPUP, RECT{}, nullptr);
+  // A message-only window: nothing can show it, and no broadcast (a close sent to every
+  // top-level window) reaches it.
+  CreateSystemWindow({.name = L"TTimerWindow"}, 0, L"", 0, RECT{}, HWND_MESSAGE);
   if (!HandleAllocated() || SetTimer(Handle(), kTimerId, intervalMilliseconds, nullptr) == 0) {
     throw AppError("ﾀｲﾏｰを取得できません");
   }

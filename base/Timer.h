@@ -1,4 +1,4 @@
-// A timer that ticks through its own hidden window.
+// A timer that ticks through its own message-only window.
 #pragma once
 
 #include <windows.h>

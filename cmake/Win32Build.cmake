@@ -59,8 +59,10 @@ if(PERCHETTE_E2E)
   target_compile_options(gtest PUBLIC -include ${CMAKE_SOURCE_DIR}/tests/support/GTestNotification.h)
 
   file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-  add_executable(perchette_e2e ${E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp)
-  # The subclass chain is tested in the driver's own process, with what it needs of base/.
+  add_executable(perchette_e2e ${E2E_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/Bitmap.cpp
+    ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.rc)
+  # The subclass chain and the window classes are tested in the driver's own process, with what
+  # they need of base/.
   foreach(base Application ErrorText Subclass SystemLibrary WideText Window)
     target_sources(perchette_e2e PRIVATE ${CMAKE_SOURCE_DIR}/base/${base}.cpp)
   endforeach()

@@ -82,6 +82,15 @@ Hold HoldArrow(HWND arrows, LPARAM at, const std::function<bool()>& condition) {
           static_cast<int>(steps(released - pressing))};
 }
 
+// The colour on the screen at a point of a window's client area.
+COLORREF ScreenColour(HWND window, POINT point) {
+  ClientToScreen(window, &point);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
 
 // What a screen reader hears a control called: the name the system's accessibility layer gives.
@@ -380,6 +389,19 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   hold = HoldArrow(GetWindow(hour, GW_CHILD), up, [&] { return ControlText(hour) == L"23"; });
   EXPECT_TRUE(hold.reached) << Narrow(ControlText(hour));
   EXPECT_EQ(ControlText(hour), L"23");
+
+  // A press that loses the capture (to a message box, or WM_CANCELMODE) ends: drawn raised again
+  // (the upper button's inner top-left edge light, not dark) and no more steps.
+  const auto drawnWith = [&](int part) {
+    return WaitFor([&] { return ScreenColour(arrows, {1, 1}) == GetSysColor(part); }, 3000);
+  };
+  SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
+  EXPECT_TRUE(drawnWith(COLOR_3DDKSHADOW)) << "not drawn pressed";
+  SendMessageW(arrows, WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(drawnWith(COLOR_BTNHIGHLIGHT)) << "still drawn pressed";
+  const std::wstring stopped = ControlText(minute);
+  Pump(700);  // a length of time is the point: held, the steps come from 400 ms on
+  EXPECT_EQ(ControlText(minute), stopped);
 }
 
 TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {

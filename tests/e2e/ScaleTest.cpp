@@ -315,6 +315,13 @@ TEST(ScaleChange, CharacterIsDrawnAnewAtOnceAndPerchesAtHerDisplaysScale) {
     EXPECT_TRUE(WaitForPosition(main, 700 - MulDiv(150, change.sent, 96),
                                 200 - MulDiv(109, change.sent, 96), kTwoTicksMs + kReachMs))
         << WindowRect(main);
+
+    // The displays or their settings change: the next perch asks her display again, which
+    // answers with the system's resolution.
+    SendMessageTimeoutW(main, change.system == 96 ? WM_DISPLAYCHANGE : WM_SETTINGCHANGE, 0, 0,
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_TRUE(WaitForPosition(main, 700 - offsetX, 200 - offsetY, kTwoTicksMs + kReachMs))
+        << WindowRect(main);
     perchette.Close();
   }
 }

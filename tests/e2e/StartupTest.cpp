@@ -1,11 +1,13 @@
 // Start-up, the main window's system window, the settings file at start-up, and closing.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "res/Ids.h"
 #include "tests/e2e/Desk.h"
 #include "tests/e2e/Harness.h"
 
@@ -117,6 +119,19 @@ TEST(Closing, EndOfSessionEndsTheProgramAtOnce) {
   EXPECT_TRUE(perchette.WaitForExit(5000));
 }
 
+// Only the main and the application window are top-level windows of the program's: a close sent
+// to every other one, as a broadcast sends it, leaves her ticking.
+TEST(Closing, CloseToItsOtherTopLevelWindowsStopsNothing) {
+  Perchette perchette;
+  DeskWindow desk;
+  ASSERT_NE(StartOnDesk(perchette, desk), nullptr);
+  for (HWND window : ProcessWindows(perchette.ProcessId())) {
+    if (window != perchette.MainWindow() && window != perchette.ApplicationWindow())
+      SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  }
+  EXPECT_TRUE(TicksGoOn(perchette, desk));
+}
+
 // An hour or minute that is no time of day is reported at start-up and the program goes on.
 struct BadTime {
   const char* settings;
@@ -155,7 +170,21 @@ TEST_P(StartupWithBadTime, ReportsTheTimeOnceAndKeepsRunning) {
   DeskWindow desk;
   ASSERT_TRUE(TicksGoOn(perchette, desk));
   EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "the tick's report came again";
-  EXPECT_TRUE(perchette.Running());
+
+  // The settings read anew report the start again; the tick's report may then come once more.
+  PostMessageW(main, WM_COMMAND, perchette::ids::kMenuSettings, 0);
+  for (const char* message : {GetParam().startMessage, GetParam().tickMessage}) {
+    const HWND again = perchette.WaitForMessageBox();
+    ASSERT_NE(again, nullptr) << "not reported again: " << message;
+    EXPECT_EQ(Narrow(ViewMessageBox(again).text), message);
+    ASSERT_TRUE(PressOk(again));
+  }
+  // With offsets 0 she follows the desk to its top-right corner: the ticks go on, unreported.
+  desk.Place(300, 400, 900, 800);
+  ASSERT_TRUE(desk.BringToForeground());
+  EXPECT_TRUE(WaitForPosition(main, 900, 400, kTwoTicksMs + kReachMs)) << WindowRect(main);
+  ASSERT_TRUE(WaitUntilIdle(perchette));
+  EXPECT_TRUE(MessageBoxes(perchette.ProcessId()).empty()) << "reported more than once";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -268,4 +297,19 @@ TEST(OnePerSession, OnceTheRunningOneHasEndedACopyElsewhereRunsNormally) {
   EXPECT_TRUE(WaitFor([] { return TrayIcons() == 1; }, 5000)) << TrayIcons() << " icons";
   ASSERT_TRUE(WaitUntilIdle(copy));
   EXPECT_FALSE(Shown(SettingsDialog(copy)));
+}
+
+// A Perchette running as administrator holds the name where a start may not even open it.
+TEST(OnePerSession, ARunningOneThatMayNotBeOpenedCountsAsRunning) {
+  PSECURITY_DESCRIPTOR everyoneDenied = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:(D;;GA;;;WD)", SDDL_REVISION_1, &everyoneDenied, nullptr));
+  SECURITY_ATTRIBUTES security{sizeof security, everyoneDenied, FALSE};
+  const HANDLE held = CreateMutexW(&security, FALSE, L"Local\\Perchette.Running");
+  ASSERT_NE(held, nullptr);
+  Perchette start;
+  start.Start();
+  EXPECT_TRUE(EndsQuietly(start, SettledTrayIcons()));
+  CloseHandle(held);
+  LocalFree(everyoneDenied);
 }

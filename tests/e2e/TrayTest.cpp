@@ -408,6 +408,20 @@ TEST(Tray, IconIsAskedForUntilTheTaskbarTakesItAndThenNeverAgain) {
   taskbar.Accept(true);
   EXPECT_TRUE(WaitFor([&] { return adds(true).size() == 2; }, 2000)) << "not asked again";
 
+  // Announced while the icon is shown, as the shell does for more than a restart: brought up to
+  // date once, not added again every second.
+  const size_t announced = taskbar.calls.size();
+  AnnounceTaskbar(main);
+  Pump(1500);
+  size_t refusedAdds = 0, modifies = 0;
+  for (size_t i = announced; i < taskbar.calls.size(); ++i) {
+    refusedAdds += taskbar.calls[i].command == NIM_ADD && !taskbar.calls[i].accepted;
+    modifies += taskbar.calls[i].command == NIM_MODIFY && taskbar.calls[i].accepted;
+  }
+  EXPECT_LE(refusedAdds, 1u);
+  EXPECT_EQ(modifies, 1u);
+  EXPECT_EQ(taskbar.calls.size() - announced, refusedAdds + modifies);
+
   perchette.Close();
   EXPECT_EQ(taskbar.calls.back().command, static_cast<DWORD>(NIM_DELETE)) << "not deleted";
   EXPECT_EQ(taskbar.calls.back().id, 1u);
