@@ -82,15 +82,6 @@ Hold HoldArrow(HWND arrows, LPARAM at, const std::function<bool()>& condition) {
           static_cast<int>(steps(released - pressing))};
 }
 
-// The colour on the screen at a point of a window's client area.
-COLORREF ScreenColour(HWND window, POINT point) {
-  ClientToScreen(window, &point);
-  const HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 std::wstring Settings(const Perchette& perchette) { return ReadTextFile(perchette.SettingsPath()); }
 
 // What a screen reader hears a control called: the name the system's accessibility layer gives.
@@ -390,10 +381,12 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   EXPECT_TRUE(hold.reached) << Narrow(ControlText(hour));
   EXPECT_EQ(ControlText(hour), L"23");
 
-  // A press that loses the capture (to a message box, or WM_CANCELMODE) ends: drawn raised again
-  // (the upper button's inner top-left edge light, not dark) and no more steps.
+  // A press that loses the capture (a message box, WM_CANCELMODE) ends: raised, no more steps.
+  POINT edge{1, 1};  // the upper button's inner top-left edge: dark when pressed, light when not
+  ClientToScreen(arrows, &edge);
+  const HDC screen = GetDC(nullptr);
   const auto drawnWith = [&](int part) {
-    return WaitFor([&] { return ScreenColour(arrows, {1, 1}) == GetSysColor(part); }, 3000);
+    return WaitFor([&] { return GetPixel(screen, edge.x, edge.y) == GetSysColor(part); }, 3000);
   };
   SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, up);
   EXPECT_TRUE(drawnWith(COLOR_3DDKSHADOW)) << "not drawn pressed";
@@ -402,6 +395,7 @@ TEST(SpinBox, ArrowButtonsStepOnReleaseAndRepeatWhileHeld) {
   const std::wstring stopped = ControlText(minute);
   Pump(700);  // a length of time is the point: held, the steps come from 400 ms on
   EXPECT_EQ(ControlText(minute), stopped);
+  ReleaseDC(nullptr, screen);
 }
 
 TEST(Dialog, EscapeHidesItUnsavedOnlyFromAButton) {

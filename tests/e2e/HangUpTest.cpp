@@ -165,7 +165,7 @@ class TestService : public testing::Test {
     SYSTEMTIME utc;
     GetSystemTime(&utc);
     ASSERT_NE(LocalNow().wHour * 60 + LocalNow().wMinute, utc.wHour * 60 + utc.wMinute)
-        << "local time is UTC: run with a TZ of another offset, as scripts/test does";
+        << "local time is UTC: run with TZ=XXX-05:37, as scripts/test does";
   }
 };
 

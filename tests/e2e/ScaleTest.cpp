@@ -316,8 +316,7 @@ TEST(ScaleChange, CharacterIsDrawnAnewAtOnceAndPerchesAtHerDisplaysScale) {
                                 200 - MulDiv(109, change.sent, 96), kTwoTicksMs + kReachMs))
         << WindowRect(main);
 
-    // The displays or their settings change: the next perch asks her display again, which
-    // answers with the system's resolution.
+    // The displays or their settings change: the next perch asks her display again.
     SendMessageTimeoutW(main, change.system == 96 ? WM_DISPLAYCHANGE : WM_SETTINGCHANGE, 0, 0,
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     EXPECT_TRUE(WaitForPosition(main, 700 - offsetX, 200 - offsetY, kTwoTicksMs + kReachMs))

@@ -24,9 +24,7 @@ namespace {
 
 constexpr UINT kTrayMessage = perchette::ids::kTrayIconMessage;
 constexpr UINT kSettingsItem = perchette::ids::kMenuSettings;
-// Growth allowed once warmed up: the heap commits memory in steps of several pages, and months of
-// churn grew by 20 KiB; a leak of one record a tick passes it within minutes. bench/report.py
-// judges the soak by the same figure.
+// Above the heap's steps (months of churn grew 20 KiB), below a leak of a record a tick in minutes.
 constexpr SIZE_T kAllowedGrowth = 64 * 1024;
 
 DWORD SoakSeconds() {
